@@ -1,0 +1,3 @@
+# AddressSanitizer and UndefinedBehaviorSanitizer for the host test build.
+add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+add_link_options(-fsanitize=address,undefined)

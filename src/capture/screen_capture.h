@@ -1,0 +1,6 @@
+// The grab of the screen through the viewfinder, written as a BMP file, and
+// the model reload that follows every grab.
+#pragma once
+
+// Reads captureMode: 0 writes the feedback image, anything else a snapshot.
+void captureScreen();

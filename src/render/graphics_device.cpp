@@ -1,0 +1,166 @@
+#include "render/graphics_device.h"
+
+
+#include "controls/viewer_state.h"
+#include "platform/graphics.h"
+#include "platform/window_system.h"
+
+namespace {
+
+constexpr uint32_t kSdkVersion = 32;
+constexpr uint32_t kDefaultAdapter = 0;
+constexpr uint32_t kDeviceHal = 1;
+constexpr uint32_t kDeviceReference = 2;
+constexpr uint32_t kHardwareVertexProcessing = 0x40;
+constexpr uint32_t kSoftwareVertexProcessing = 0x20;
+
+constexpr uint32_t kFormatR5G6B5 = 23;
+constexpr uint32_t kFormatD16 = 80;
+constexpr uint32_t kSwapEffectDiscard = 1;
+constexpr uint32_t kPresentIntervalOne = 1;
+
+constexpr uint32_t kClearTargetAndDepth = 3;
+constexpr uint32_t kOpaqueBlack = 0xFF000000;
+
+constexpr uint32_t kLightDirectional = 3;
+constexpr uint32_t kSceneLightIndex = 2;
+constexpr uint32_t kRenderStateSpecularEnable = 29;
+constexpr uint32_t kRenderStateLighting = 137;
+
+constexpr uint32_t kDirectInputVersion = 0x0800;
+constexpr platform::Guid kDirectInput8A{
+    0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
+
+constexpr uint32_t kMessageBoxError = 0x10;  // MB_OK | MB_ICONERROR
+
+struct DeviceAttempt {
+    uint32_t deviceType;
+    uint32_t behaviourFlags;
+};
+constexpr DeviceAttempt kDeviceAttempts[] = {
+    {kDeviceHal, kHardwareVertexProcessing},
+    {kDeviceHal, kSoftwareVertexProcessing},
+    {kDeviceReference, kSoftwareVertexProcessing},
+};
+
+void fillPresentParameters(platform::PresentParameters& parameters, platform::WindowHandle window,
+                           int32_t width, int32_t height) {
+    parameters = platform::PresentParameters{};
+    parameters.backBufferWidth = static_cast<uint32_t>(width);
+    parameters.backBufferHeight = static_cast<uint32_t>(height);
+    parameters.backBufferFormat = kFormatR5G6B5;
+    parameters.backBufferCount = 1;
+    parameters.multiSampleType = 0;
+    parameters.multiSampleQuality = 0;
+    parameters.swapEffect = kSwapEffectDiscard;
+    parameters.deviceWindow = window;
+    parameters.windowed = 1;
+    parameters.enableAutoDepthStencil = 1;
+    parameters.autoDepthStencilFormat = kFormatD16;
+    parameters.flags = 0;
+    parameters.fullScreenRefreshRate = 0;
+    parameters.presentationInterval = kPresentIntervalOne;
+}
+
+}  // namespace
+
+bool initRenderer() {
+    const ViewerState& state = viewerState();
+    return initGraphics(state.displayWindow, state.backBufferWidth, state.backBufferHeight);
+}
+
+bool initGraphics(platform::WindowHandle window, int32_t width, int32_t height) {
+    platform::CoInitialize(nullptr);
+    if (!createDevice(window, width, height)) return false;
+    if (!createTextFont()) return false;
+    if (!createDirectInput()) return false;
+    return true;
+}
+
+bool createDevice(platform::WindowHandle window, int32_t width, int32_t height) {
+    ViewerState& state = viewerState();
+    state.direct3d = platform::Ref<platform::Direct3D9>(platform::Direct3DCreate9(kSdkVersion));
+    if (!state.direct3d) {
+        // "Direct3D オブジェクトの生成に失敗しました。", "エラー"
+        platform::MessageBoxA(nullptr,
+                              "Direct3D \x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xcc"
+                              "\x90\xb6\x90\xac\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5"
+                              "\x82\xbd\x81\x42",
+                              "\x83\x47\x83\x89\x81\x5b", kMessageBoxError);
+        platform::ExitProcess(0);
+    }
+    fillPresentParameters(state.presentParameters, window, width, height);
+    for (const DeviceAttempt& attempt : kDeviceAttempts) {
+        if (state.direct3d->CreateDevice(kDefaultAdapter, attempt.deviceType, window,
+                                         attempt.behaviourFlags, &state.presentParameters,
+                                         state.device.put()) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool createTextFont() {
+    ViewerState& state = viewerState();
+    platform::FontDescription description{};
+    description.height = 14;
+    description.width = 0;
+    description.weight = 400;
+    description.mipLevels = 0;
+    description.italic = 0;
+    description.charSet = 128;
+    description.outputPrecision = 0;
+    description.quality = 0;
+    description.pitchAndFamily = 0;
+    return platform::D3DXCreateFontIndirect(state.device.get(), &description,
+                                            state.textFont.put()) == 0;
+}
+
+bool createDirectInput() {
+    ViewerState& state = viewerState();
+    return platform::DirectInput8Create(platform::GetModuleHandleA(nullptr), kDirectInputVersion,
+                                        &kDirectInput8A, state.directInput.put(), nullptr) == 0;
+}
+
+void beginScene() { viewerState().device->BeginScene(); }
+
+void clearScene() {
+    viewerState().device->Clear(0, nullptr, kClearTargetAndDepth, kOpaqueBlack, 1.0f, 0);
+}
+
+void endScene() { viewerState().device->EndScene(); }
+
+int32_t presentScene() { return viewerState().device->Present(nullptr, nullptr, nullptr, nullptr); }
+
+int32_t recoverDevice() {
+    ViewerState& state = viewerState();
+    if (state.device->TestCooperativeLevel() == 0) return 0;
+    state.textFont->OnLostDevice();
+    const int32_t result = state.device->Reset(&state.presentParameters);
+    state.textFont->OnResetDevice();
+    applySceneLight();
+    return result;
+}
+
+void applySceneLight() {
+    ViewerState& state = viewerState();
+    platform::Light light{};
+    light.type = kLightDirectional;
+    light.diffuse = {0.2f, 0.2f, 0.2f, 0.2f};
+    light.specular = {0.3f, 0.3f, 0.3f, 0.3f};
+    light.ambient = {state.ambientRed, state.ambientGreen, state.ambientBlue, 1.0f};
+    light.position = {0.0f, 0.0f, 0.0f};
+    light.direction = {0.0f, 0.0f, 1.0f};
+    state.device->SetLight(kSceneLightIndex, &light);
+    state.device->LightEnable(kSceneLightIndex, 1);
+    state.device->SetRenderState(kRenderStateSpecularEnable, 1);
+    state.device->SetRenderState(kRenderStateLighting, 1);
+}
+
+void releaseGraphics() {
+    ViewerState& state = viewerState();
+    state.directInput.reset();
+    state.textFont.reset();
+    state.device.reset();
+    state.direct3d.reset();
+    platform::CoUninitialize();
+}
