@@ -34,6 +34,10 @@ std::string out(const void* pointer) { return pointer == nullptr ? "null" : "&";
 
 void record(std::string name, std::vector<std::string> args) {
     current->calls.push_back(Call{std::move(name), std::move(args)});
+    if (current->onCall) {
+        const Call logged = current->calls.back();  // the hook may log more calls
+        current->onCall(logged);
+    }
 }
 
 int64_t scripted(const std::string& name, int64_t fallback) {
@@ -182,6 +186,7 @@ public:
     }
     int32_t Reset(platform::PresentParameters* parameters) override {
         log("Reset", {out(parameters)});
+        if (parameters != nullptr) current->lastResetParameters = *parameters;
         return result("Reset", 0);
     }
     int32_t BeginScene() override {
@@ -451,7 +456,7 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
 intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     record("DefWindowProcA", {handleName(window), hex(message), dec(static_cast<int64_t>(wParam)),
                               dec(lParam)});
-    return 0;
+    return static_cast<intptr_t>(scripted("DefWindowProcA", 0));
 }
 
 bool DestroyWindow(WindowHandle window) {

@@ -81,6 +81,8 @@ struct State {
     const Call* find(const std::string& name, size_t nth = 0) const;
     size_t count(const std::string& name) const;
     void clearLog() { calls.clear(); }
+    // Called right after each call is logged, with that call.
+    std::function<void(const Call&)> onCall;
 
     // --- scripted results, consumed front first; a call falls back to its
     // default when its queue is empty ---
@@ -129,6 +131,7 @@ struct State {
     std::vector<std::string> texts;             // every text passed to DrawTextA
     platform::PresentParameters lastPresentParameters;
     platform::FontDescription lastFontDescription;
+    platform::PresentParameters lastResetParameters;  // what the last Reset was given
     int liveObjects = 0;        // graphics objects created and not yet released
     int overReleases = 0;       // Release calls on an object already at zero
 
