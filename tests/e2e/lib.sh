@@ -1,0 +1,470 @@
+# shellcheck shell=bash
+# End-to-end test harness for t462.exe under Wine in a virtual X server.
+#
+# Conventions
+# -----------
+# - A test is tests/e2e/test_<area>_<what>.sh, run by bash from any working
+#   directory. It starts with
+#       source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+#   and exits 0 when it passes, 77 when it cannot run here (skipped), anything
+#   else when it fails. `fail MESSAGE` and the assert_* helpers print the
+#   reason and exit 1; `pass` prints PASS and exits 0.
+# - Sourcing this file sets `set -u -o pipefail` (not -e: helpers report
+#   through their status), makes a private temporary folder $E2E_TMP and
+#   installs an EXIT trap that, whatever the outcome, stops the program
+#   (wineserver -k on the test's own WINEPREFIX) and the Xvfb it started,
+#   and removes $E2E_TMP. On failure it first saves a screenshot, the list of
+#   X windows, the program's log and the run folder's listing in
+#   $E2E_ARTIFACTS. Do not replace that trap; add work with `on_exit CMD`.
+# - Each test runs the program in a fresh copy of the staged run folder
+#   (`start_program`), so files the program writes (feedback image,
+#   snapshots) never leak from one test into another. The test's shell is
+#   cd'ed into that copy: relative file names mean the program's files.
+# - Windows are found by exact title: "t462" is the display window, "com" the
+#   control panel. Functions take a title where they take a window.
+# - Keys go to the focused window through XTEST; GetKeyState only sees what
+#   a frame has had time to receive, so keys are held across a frame
+#   (`hold_key`).
+#
+# Environment (all optional)
+#   T462_STAGED_DIR  staged run folder to copy (default build/windows/t462)
+#   WINEPREFIX       Wine prefix to use; tools/test.sh passes a fresh one it
+#                    created for the run. Unset: a prefix is created in
+#                    $E2E_TMP (the first start then takes 10-30 s).
+#   E2E_DISPLAY      X display number to use instead of picking a free one
+#   E2E_ARTIFACTS    where failure artifacts go
+#                    (default build/e2e-artifacts/<test name>)
+#   E2E_PIDFILE      file to which the pids of started Xvfb servers are
+#                    appended, so that a runner can clean up after a test
+#                    that was killed by its time limit
+#   E2E_START_TIMEOUT seconds to wait for a window to appear (default 90)
+#
+# Functions
+#   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
+#   start_program [ARGS]     copy the staged folder, cd into it, start the exe
+#   start_program_in DIR [ARGS]  start the exe found in DIR, in DIR, no copy
+#   program_running          true while the started program has not ended
+#   stop_program             kill it (wineserver -k) and wait, to start again
+#   wait_exit TIMEOUT        wait for the end; prints and returns its exit
+#                            code, or prints "timeout" and returns 124
+#                            (the program keeps running)
+#   wait_window TITLE [TIMEOUT]  wait until a mapped window has that title;
+#                            prints its X id
+#   window_id TITLE          X id of the window with that title, now
+#   window_gone TITLE [TIMEOUT]  wait until no window has that title
+#   win_geometry TITLE       "X Y W H" of the X window (screen coordinates)
+#   windows_rect CLASS TITLE "L T R B" of GetWindowRect, asked through Wine
+#   windows_client CLASS TITLE  "L T R B" of the client area in screen
+#                            coordinates, asked through Wine
+#   close_window TITLE       close request as a window manager sends it
+#   screenshot FILE          PNG of the whole virtual screen
+#   pixel_at FILE X Y        "R G B" (0-255) of one pixel of an image
+#   hold_key KEY [TITLE]     focus TITLE (default t462), key down, 50 ms, up
+#   click X Y                move the pointer and click button 1
+#   count_rewrites FILE SECONDS  how often FILE is closed after writing
+#                            within SECONDS (the frame rate, seen from outside)
+#   process_cpu_ticks        CPU time (clock ticks) used so far by the program
+#   note MSG / fail MSG / pass
+#   assert_eq EXPECTED ACTUAL WHAT, assert_ne, assert_ge A B WHAT (A >= B),
+#   assert_le A B WHAT, assert_between VALUE LOW HIGH WHAT,
+#   assert_file FILE, assert_running WHAT, assert_no_window TITLE
+#
+# Program output (stdout and stderr of wine) goes to $PROGRAM_LOG.
+
+set -u -o pipefail
+
+E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+E2E_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
+E2E_NAME=$(basename "${0%.sh}")
+: "${T462_STAGED_DIR:=$E2E_REPO/build/windows/t462}"
+: "${E2E_ARTIFACTS:=$E2E_REPO/build/e2e-artifacts/$E2E_NAME}"
+: "${E2E_START_TIMEOUT:=90}"
+# Helper programs built from source on first use (x11-close-window, win_query).
+: "${E2E_TOOLS:=$E2E_REPO/build/e2e-tools}"
+
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/t462-e2e.XXXXXX")
+PROGRAM_LOG=$E2E_TMP/program.log
+RUN_DIR=
+PROGRAM_PID=
+XVFB_PID=
+E2E_OWN_PREFIX=0
+E2E_EXIT_HOOKS=()
+
+export WINEDEBUG=-all
+export LC_ALL=ja_JP.UTF-8
+# A new prefix would otherwise offer to download Mono and Gecko in a dialog.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+if [[ -z "${WINEPREFIX:-}" ]]; then
+  export WINEPREFIX=$E2E_TMP/wineprefix
+  E2E_OWN_PREFIX=1
+fi
+# Never draw on the user's screen: a test gets a display only from start_xvfb.
+unset DISPLAY
+
+note() { printf '[%s] %s\n' "$E2E_NAME" "$*"; }
+
+fail() {
+  printf '[%s] FAIL: %s\n' "$E2E_NAME" "$*" >&2
+  exit 1
+}
+
+pass() {
+  printf '[%s] PASS\n' "$E2E_NAME"
+  exit 0
+}
+
+skip() {
+  printf '[%s] SKIP: %s\n' "$E2E_NAME" "$*"
+  exit 77
+}
+
+on_exit() { E2E_EXIT_HOOKS+=("$*"); }
+
+# --- X server -----------------------------------------------------------------
+
+e2e_display_free() {
+  [[ ! -e /tmp/.X$1-lock && ! -e /tmp/.X11-unix/X$1 ]]
+}
+
+start_xvfb() {
+  local size=${1:-1920x1080x24}
+  [[ $size =~ ^[0-9]+x[0-9]+$ ]] && size=${size}x24
+  [[ $size =~ ^[0-9]+x[0-9]+x[0-9]+$ ]] || fail "start_xvfb: bad size '$size'"
+  [[ -z $XVFB_PID ]] || fail "start_xvfb: an X server is already running for this test"
+  local candidates n
+  if [[ -n "${E2E_DISPLAY:-}" ]]; then
+    candidates=("${E2E_DISPLAY#:}")
+  else
+    candidates=($(seq 90 199))
+  fi
+  for n in "${candidates[@]}"; do
+    if [[ -n "${E2E_DISPLAY:-}" ]]; then
+      # A pinned display may still be shutting down from the previous test.
+      local waited=0
+      while ! e2e_display_free "$n" && ((waited < 50)); do
+        sleep 0.1
+        waited=$((waited + 1))
+      done
+    fi
+    e2e_display_free "$n" || continue
+    Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    [[ -n "${E2E_PIDFILE:-}" ]] && echo "$XVFB_PID" >>"$E2E_PIDFILE"
+    local i
+    for ((i = 0; i < 100; i++)); do
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        E2E_SCREEN_SIZE=$size
+        return 0
+      fi
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  done
+  cat "$E2E_TMP/xvfb.log" >&2 2>/dev/null
+  fail "start_xvfb: could not start an X server (tried ${candidates[*]:0:3}...)"
+}
+
+stop_xvfb() {
+  if [[ -n $XVFB_PID ]]; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+  fi
+  unset DISPLAY
+}
+
+# --- the program ----------------------------------------------------------------
+
+start_program_in() {
+  local dir=$1
+  shift
+  [[ -f "$dir/t462.exe" ]] || fail "no t462.exe in $dir (build the windows preset first)"
+  [[ -n "${DISPLAY:-}" ]] || start_xvfb
+  RUN_DIR=$dir
+  rm -f "$E2E_TMP/exit_code"
+  (
+    cd "$RUN_DIR" || exit 127
+    wine t462.exe "$@" </dev/null >>"$PROGRAM_LOG" 2>&1
+    echo $? >"$E2E_TMP/exit_code.new"
+    mv "$E2E_TMP/exit_code.new" "$E2E_TMP/exit_code"
+  ) &
+  PROGRAM_PID=$!
+}
+
+start_program() {
+  [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR (build the windows preset first)"
+  local copy=$E2E_TMP/run
+  rm -rf "$copy"
+  cp -a "$T462_STAGED_DIR" "$copy" || fail "cannot copy $T462_STAGED_DIR"
+  start_program_in "$copy" "$@"
+  cd "$copy" || fail "cannot enter $copy"
+}
+
+stop_program() {
+  # Ends the program the hard way (every process of the prefix) and waits
+  # for it; for a test that needs a second start.
+  [[ -n $PROGRAM_PID ]] || return 0
+  program_running && wineserver -k 2>/dev/null
+  wait_exit 10 >/dev/null
+  wait "$PROGRAM_PID" 2>/dev/null
+  PROGRAM_PID=
+  return 0
+}
+
+program_running() {
+  [[ -n $PROGRAM_PID && ! -e "$E2E_TMP/exit_code" ]] && kill -0 "$PROGRAM_PID" 2>/dev/null
+}
+
+wait_exit() {
+  local timeout=${1:-10} deadline
+  [[ -n $PROGRAM_PID ]] || fail "wait_exit: no program was started"
+  deadline=$(($(date +%s%N) + ${timeout%.*} * 1000000000))
+  while [[ ! -e "$E2E_TMP/exit_code" ]]; do
+    if (($(date +%s%N) >= deadline)); then
+      echo timeout
+      return 124
+    fi
+    if ! kill -0 "$PROGRAM_PID" 2>/dev/null; then
+      sleep 0.2
+      [[ -e "$E2E_TMP/exit_code" ]] && break
+      echo vanished
+      return 125
+    fi
+    sleep 0.05
+  done
+  local code
+  code=$(<"$E2E_TMP/exit_code")
+  echo "$code"
+  return "$code"
+}
+
+process_cpu_ticks() {
+  # The Windows process is the wine loader started by the subshell.
+  local pid total=0 stat rest
+  for pid in $(pgrep -P "$PROGRAM_PID" 2>/dev/null); do
+    stat=$(<"/proc/$pid/stat") 2>/dev/null || continue
+    rest=${stat##*) }
+    # Fields after "(comm)": state is field 3, utime 14, stime 15.
+    read -r -a fields <<<"$rest"
+    total=$((total + fields[11] + fields[12]))
+  done
+  echo "$total"
+}
+
+# --- windows ----------------------------------------------------------------------
+
+e2e_name_pattern() {
+  # xdotool matches a regular expression; titles here are plain words.
+  printf '^%s$' "$1"
+}
+
+window_id() {
+  local ids
+  ids=$(xdotool search --onlyvisible --name "$(e2e_name_pattern "$1")" 2>/dev/null) || return 1
+  [[ -n $ids ]] || return 1
+  head -n1 <<<"$ids"
+}
+
+wait_window() {
+  local title=$1 timeout=${2:-$E2E_START_TIMEOUT} start id
+  start=$SECONDS
+  while ((SECONDS - start < timeout)); do
+    if id=$(window_id "$title"); then
+      echo "$id"
+      return 0
+    fi
+    if [[ -n $PROGRAM_PID ]] && ! program_running; then
+      echo "wait_window: the program ended (exit code $(cat "$E2E_TMP/exit_code" 2>/dev/null)) before window '$title' appeared" >&2
+      return 1
+    fi
+    sleep 0.2
+  done
+  echo "wait_window: no window '$title' after ${timeout}s" >&2
+  return 1
+}
+
+window_gone() {
+  local title=$1 timeout=${2:-10} start
+  start=$SECONDS
+  while ((SECONDS - start < timeout)); do
+    window_id "$title" >/dev/null || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+win_geometry() {
+  local id X Y WIDTH HEIGHT
+  id=$(window_id "$1") || return 1
+  eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+
+e2e_build_tool() {
+  # e2e_build_tool NAME SOURCE COMPILE: builds $E2E_TOOLS/NAME with
+  # "COMPILE OUT SOURCE" once, and again when the source is newer; prints
+  # the path of the tool.
+  local name=$1 source=$2 compile=$3
+  local out=$E2E_TOOLS/$name
+  if [[ ! -x $out || $source -nt $out ]]; then
+    mkdir -p "$E2E_TOOLS" || return 1
+    local tmp
+    tmp=$(mktemp "$E2E_TOOLS/.$name.XXXXXX") || return 1
+    "$compile" "$tmp" "$source" >&2 || {
+      rm -f "$tmp"
+      return 1
+    }
+    chmod +x "$tmp"
+    mv -f "$tmp" "$out"
+  fi
+  echo "$out"
+}
+
+e2e_cc_x11() { cc -O2 -o "$1" "$2" -lX11; }
+e2e_cc_mingw() { x86_64-w64-mingw32-gcc -O2 -static -o "$1" "$2"; }
+
+e2e_close_tool() {
+  e2e_build_tool x11-close-window "$E2E_REPO/tools/x11-close-window.c" e2e_cc_x11
+}
+
+e2e_query_tool() {
+  e2e_build_tool win_query.exe "$E2E_LIB_DIR/win_query.c" e2e_cc_mingw
+}
+
+e2e_win_query() {
+  local tool line
+  tool=$(e2e_query_tool) || fail "cannot build win_query.exe"
+  line=$(cd "$E2E_TMP" && wine "$tool" "$1" "$2" </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r') || return 1
+  [[ $line == outer* ]] || return 1
+  echo "$line"
+}
+
+windows_rect() {
+  local line
+  line=$(e2e_win_query "$1" "$2") || return 1
+  awk '{print $2, $3, $4, $5}' <<<"$line"
+}
+
+windows_client() {
+  local line
+  line=$(e2e_win_query "$1" "$2") || return 1
+  awk '{print $7, $8, $9, $10}' <<<"$line"
+}
+
+close_window() {
+  local id tool
+  id=$(window_id "$1") || {
+    echo "close_window: no window '$1'" >&2
+    return 1
+  }
+  tool=$(e2e_close_tool) || fail "cannot build tools/x11-close-window.c (needs libx11-dev)"
+  "$tool" "$id"
+}
+
+# --- input ------------------------------------------------------------------------
+
+hold_key() {
+  local key=$1 title=${2:-t462} id
+  id=$(window_id "$title") || fail "hold_key: no window '$title'"
+  xdotool windowfocus "$id" && sleep 0.05 &&
+    xdotool keydown "$key" && sleep 0.05 && xdotool keyup "$key"
+}
+
+click() {
+  xdotool mousemove "$1" "$2" click 1
+}
+
+# --- pictures and files -----------------------------------------------------------
+
+screenshot() {
+  import -window root "$1"
+}
+
+pixel_at() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 \
+    -format '%[fx:int(255*r+0.5)] %[fx:int(255*g+0.5)] %[fx:int(255*b+0.5)]' info:
+}
+
+count_rewrites() {
+  # Watches the folder rather than the file, so a file that is replaced
+  # rather than rewritten in place is still counted.
+  local file=$1 seconds=$2 dir base
+  dir=$(dirname "$file")
+  base=$(basename "$file")
+  timeout "$seconds" inotifywait -m -q -e close_write --format '%f' "$dir" 2>/dev/null |
+    grep -cxF -- "$base" || true
+}
+
+# --- assertions -------------------------------------------------------------------
+
+assert_eq() { [[ "$1" == "$2" ]] || fail "${3:-value}: expected '$1', got '$2'"; }
+assert_ne() { [[ "$1" != "$2" ]] || fail "${3:-value}: expected anything but '$1'"; }
+assert_ge() { (($1 >= $2)) || fail "${3:-value}: expected at least $2, got $1"; }
+assert_le() { (($1 <= $2)) || fail "${3:-value}: expected at most $2, got $1"; }
+assert_between() {
+  (($1 >= $2 && $1 <= $3)) || fail "${4:-value}: expected $2..$3, got $1"
+}
+assert_file() { [[ -f "$1" ]] || fail "expected file '$1' to exist"; }
+assert_running() { program_running || fail "${1:-the program} is not running (exit code $(cat "$E2E_TMP/exit_code" 2>/dev/null))"; }
+assert_no_window() { window_gone "$1" "${2:-5}" || fail "window '$1' is still there"; }
+
+# --- clean-up ---------------------------------------------------------------------
+
+e2e_save_artifacts() {
+  mkdir -p "$E2E_ARTIFACTS" || return
+  if [[ -n "${DISPLAY:-}" && -n $XVFB_PID ]]; then
+    import -window root "$E2E_ARTIFACTS/screen.png" 2>/dev/null
+    local id
+    for id in $(xdotool search --name '.' 2>/dev/null); do
+      printf '%s %s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)" \
+        "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null | tr '\n' ' ')"
+    done >"$E2E_ARTIFACTS/windows.txt" 2>/dev/null
+  fi
+  [[ -f $PROGRAM_LOG ]] && cp "$PROGRAM_LOG" "$E2E_ARTIFACTS/program.log"
+  [[ -f "$E2E_TMP/exit_code" ]] && cp "$E2E_TMP/exit_code" "$E2E_ARTIFACTS/exit_code"
+  [[ -n $RUN_DIR && -d $RUN_DIR ]] && ls -la "$RUN_DIR" >"$E2E_ARTIFACTS/run-folder.txt" 2>&1
+  [[ -f "$E2E_TMP/xvfb.log" ]] && cp "$E2E_TMP/xvfb.log" "$E2E_ARTIFACTS/xvfb.log"
+  note "artifacts saved in $E2E_ARTIFACTS"
+}
+
+e2e_cleanup() {
+  local status=$?
+  trap - EXIT INT TERM
+  local hook
+  for hook in "${E2E_EXIT_HOOKS[@]}"; do
+    eval "$hook" || true
+  done
+  if ((status != 0 && status != 77)) && [[ "${E2E_SAVE_ARTIFACTS:-1}" == 1 ]]; then
+    e2e_save_artifacts
+  fi
+  cd / || true
+  if [[ -n $PROGRAM_PID ]] && program_running; then
+    wineserver -k 2>/dev/null
+  fi
+  if [[ -n $PROGRAM_PID ]]; then
+    # Give wine a moment to write the exit code, then reap the subshell.
+    local i
+    for ((i = 0; i < 50; i++)); do
+      kill -0 "$PROGRAM_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$PROGRAM_PID" 2>/dev/null
+    wait "$PROGRAM_PID" 2>/dev/null
+  fi
+  if ((E2E_OWN_PREFIX)); then
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+  fi
+  stop_xvfb
+  rm -rf "$E2E_TMP"
+  exit "$status"
+}
+
+trap e2e_cleanup EXIT
+# A time limit (timeout) sends TERM: still clean up.
+trap 'exit 143' TERM
+trap 'exit 130' INT

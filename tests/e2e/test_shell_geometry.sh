@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Where the windows are. As Windows reports them (GetWindowRect, asked from
+# inside the same Wine prefix): the display window's outer rectangle is
+# 600 x 610 at (110, 100), the panel's 177 x 152 at (0, 0).
+#
+# Seen from X: with no window manager, Wine makes the X window of the
+# captioned display window exactly its client area, that is the outer
+# rectangle less the frame Wine draws itself: 4 pixels of sizing frame left,
+# right and bottom, and 4 + 19 (caption) = 23 at the top, so 592 x 583 at
+# (114, 123). The panel (thick frame and border, no caption) gets an X
+# window 3 pixels inside its outer rectangle on each side, 171 x 146 at
+# (3, 3); its client area starts 4 pixels in, at (4, 4).
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+start_xvfb 1920x1080x24
+start_program
+wait_window t462 >/dev/null || fail "the display window did not appear"
+wait_window com 20 >/dev/null || fail "the control panel did not appear"
+# The display window is moved after the panel is created: let it settle.
+sleep 1
+
+outer=$(windows_rect NORMAL0 t462) || fail "Windows finds no display window"
+assert_eq "110 100 710 710" "$outer" "display window outer rectangle (L T R B)"
+outer=$(windows_rect NORMAL1 com) || fail "Windows finds no control panel"
+assert_eq "0 0 177 152" "$outer" "control panel outer rectangle (L T R B)"
+
+client=$(windows_client NORMAL0 t462)
+assert_eq "114 123 706 706" "$client" "display window client area (L T R B)"
+client=$(windows_client NORMAL1 com)
+read -r l t _ _ <<<"$client"
+assert_eq "4 4" "$l $t" "control panel client origin"
+
+assert_eq "114 123 592 583" "$(win_geometry t462)" "display window X geometry (X Y W H)"
+assert_eq "3 3 171 146" "$(win_geometry com)" "control panel X geometry (X Y W H)"
+
+# The same placement on a smaller screen: nothing depends on the screen size.
+stop_program
+stop_xvfb
+start_xvfb 1024x768x24
+start_program
+wait_window t462 >/dev/null || fail "the display window did not appear on 1024x768"
+wait_window com 20 >/dev/null || fail "the control panel did not appear on 1024x768"
+sleep 1
+assert_eq "110 100 710 710" "$(windows_rect NORMAL0 t462)" "display window on 1024x768"
+assert_eq "0 0 177 152" "$(windows_rect NORMAL1 com)" "control panel on 1024x768"
+pass

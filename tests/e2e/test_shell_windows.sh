@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# The program starts and shows its two windows: the display window "t462"
+# (class "NORMAL0") and the control panel "com" (class "NORMAL1"), and no
+# start-up failure message.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+start_xvfb 1920x1080x24
+start_program
+display=$(wait_window t462) || fail "the display window did not appear"
+panel=$(wait_window com 20) || fail "the control panel did not appear"
+assert_ne "$display" "$panel" "X window of the display window and of the panel"
+note "display window 0x$(printf '%x' "$display"), panel 0x$(printf '%x' "$panel")"
+
+# Both failure paths of start-up show a message box and end the process.
+sleep 2
+for title in Error エラー; do
+  window_id "$title" >/dev/null && fail "a start-up failure message box '$title' is showing"
+done
+assert_running "the program, 2 s after its windows appeared,"
+
+# Wine knows the windows by their classes, titles and as visible.
+line=$(e2e_win_query NORMAL0 t462) || fail "Windows finds no NORMAL0 window titled t462"
+[[ $line == *"visible 1" ]] || fail "the display window is not visible: $line"
+line=$(e2e_win_query NORMAL1 com) || fail "Windows finds no NORMAL1 window titled com"
+[[ $line == *"visible 1" ]] || fail "the control panel is not visible: $line"
+pass
