@@ -727,6 +727,9 @@ int32_t GetDIBits(DeviceContext dc, GdiObject bitmap, uint32_t startScan, uint32
                                   dec(info->header.bitCount)
                             : "null",
             dec(usage)});
+    if (info != nullptr) fake::current->lastBitmapInfo = *info;
+    // A script of 0 makes the call fail; it falls back to reading the bitmap.
+    if (scripted("GetDIBits", 1) == 0) return 0;
     auto found = fake::current->bitmaps.find(bitmap);
     if (found == fake::current->bitmaps.end() || bits == nullptr || info == nullptr) return 0;
     const fake::Picture& picture = found->second;
@@ -843,7 +846,9 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t options, Direct3DDevice
     if (found == fake::current->meshFiles.end()) return fake::kFail;
     const fake::MeshFile& file = found->second;
     if (file.result != 0) return file.result;
-    if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(file.materials.size());
+    if (materialCount != nullptr)
+        *materialCount = file.reportedMaterialCount.value_or(
+            static_cast<uint32_t>(file.materials.size()));
     if (materials != nullptr && file.hasMaterialBuffer)
         *materials = new fake::FakeBuffer(file.materials);
     if (mesh != nullptr && file.hasMesh) *mesh = new fake::FakeMesh();

@@ -61,6 +61,8 @@ struct MeshFile {
     bool hasMesh = true;
     bool hasMaterialBuffer = true;
     int32_t result = 0;
+    // The count the loader reports, when it is not the number of materials.
+    std::optional<uint32_t> reportedMaterialCount = std::nullopt;
 };
 
 struct Call {
@@ -107,6 +109,7 @@ struct State {
     std::map<platform::GdiObject, Picture> bitmaps;     // live bitmaps with content
     std::set<platform::GdiObject> deletedObjects;
     Picture clientPicture;  // what a window's client area shows to BitBlt
+    platform::BitmapInfo lastBitmapInfo;  // what the last GetDIBits was given
     int32_t screenWidth = 1920;
     int32_t screenHeight = 1080;
     // The colour (0x00RRGGBB) of a screen pixel, for grabScreen.
