@@ -3,9 +3,10 @@
 //
 // Build and run from the repository root (the scan alone; the platform part is
 // left out by the linker):
-//   c++ -O2 -std=c++20 -ffunction-sections -Wl,--gc-sections -Isrc tools/bench-window-shape.cpp \
-//       src/panel/window_shape.cpp \
-//       -lbenchmark -lpthread -o /tmp/bench-window-shape && /tmp/bench-window-shape [skin.bmp]
+//   c++ -O2 -std=c++20 -ffunction-sections -Wl,--gc-sections -Isrc
+//       tools/bench-window-shape.cpp src/panel/window_shape.cpp
+//       -lbenchmark -lpthread -o /tmp/bench-window-shape
+//   /tmp/bench-window-shape [skin.bmp]
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
