@@ -9,9 +9,14 @@ window position (x + 4, y + 4):
 - The viewfinder opening is the rectangle the capture grabs (window x 35 to
   172, y 37 to 147), that is bitmap x 31 to 168, y 33 to 143: what lies
   beneath the panel shows there and is what the capture sees.
-- Bitmap columns 173 and up and rows 148 and up fall outside the window; they
-  are cut too, so the outline is the face that can be seen. The bottom-left
-  pixel, which gives the key colour, is one of them.
+- The panel paints the bitmap into its client area (window x 4 to 172, y 4
+  to 147, bitmap x 0 to 168, y 0 to 143). Bitmap columns 169 to 172 and rows
+  144 to 147 lie over the window's right and bottom frame, which the system
+  draws: there the bitmap only decides the outline, and it keeps the frame,
+  so the opening is closed on all four sides. Columns 173 and up and rows 148
+  and up fall outside the window; they are cut, so that the outline is what
+  can be seen. The bottom-left pixel, which gives the key colour, is one of
+  them.
 - The controls sit on the top bar, client x 9 to 163, y 7 to 28.
 
 Usage: make-skin.py [output path]   (default: assets/枠.bmp next to tools/)
