@@ -131,7 +131,10 @@ if ((run_e2e)); then
     : >"$E2E_PIDFILE"
 
     reap_leftovers() {
+      # Wait until the server has really gone: a program started while it is
+      # still going down would be taken with it.
       wineserver -k 2>/dev/null
+      timeout 30 wineserver -w 2>/dev/null
       local pid
       while read -r pid; do
         [[ -n $pid ]] && kill "$pid" 2>/dev/null
@@ -161,7 +164,7 @@ if ((run_e2e)); then
       log=$workdir/$name.log
       start=$SECONDS
       TMPDIR=$workdir E2E_ARTIFACTS="$artifacts/$name" \
-        timeout --foreground -k 10 "$e2e_timeout" bash "$t" </dev/null >"$log" 2>&1
+        timeout -k 10 "$e2e_timeout" bash "$t" </dev/null >"$log" 2>&1
       rc=$?
       reap_leftovers
       took=$(elapsed "$start")

@@ -9,6 +9,10 @@
 #   and exits 0 when it passes, 77 when it cannot run here (skipped), anything
 #   else when it fails. `fail MESSAGE` and the assert_* helpers print the
 #   reason and exit 1; `pass` prints PASS and exits 0.
+# - A time limit (tools/test.sh uses timeout, which signals the test's whole
+#   process group) ends the test through the same trap; the X server and
+#   the program run in sessions of their own so the failure screenshot still
+#   shows them. Keep waits short or interruptible.
 # - Sourcing this file sets `set -u -o pipefail` (not -e: helpers report
 #   through their status), makes a private temporary folder $E2E_TMP and
 #   installs an EXIT trap that, whatever the outcome, stops the program
@@ -147,7 +151,9 @@ start_xvfb() {
       done
     fi
     e2e_display_free "$n" || continue
-    Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
+    # In its own session, so that a time limit's signal to the test's
+    # process group leaves the screen for the failure screenshot.
+    setsid Xvfb ":$n" -screen 0 "$size" -nolisten tcp -noreset >"$E2E_TMP/xvfb.log" 2>&1 &
     XVFB_PID=$!
     [[ -n "${E2E_PIDFILE:-}" ]] && echo "$XVFB_PID" >>"$E2E_PIDFILE"
     local i
@@ -186,12 +192,16 @@ start_program_in() {
   [[ -n "${DISPLAY:-}" ]] || start_xvfb
   RUN_DIR=$dir
   rm -f "$E2E_TMP/exit_code"
-  (
-    cd "$RUN_DIR" || exit 127
-    wine t462.exe "$@" </dev/null >>"$PROGRAM_LOG" 2>&1
-    echo $? >"$E2E_TMP/exit_code.new"
-    mv "$E2E_TMP/exit_code.new" "$E2E_TMP/exit_code"
-  ) &
+  # In its own session like the X server; the exit code of wine is the
+  # program's, kept in a file so that any shell can read it.
+  setsid bash -c '
+    dir=$1 tmp=$2 log=$3
+    shift 3
+    cd "$dir" || exit 127
+    wine t462.exe "$@" </dev/null >>"$log" 2>&1
+    echo $? >"$tmp/exit_code.new"
+    mv "$tmp/exit_code.new" "$tmp/exit_code"
+  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$@" &
   PROGRAM_PID=$!
 }
 
@@ -208,7 +218,10 @@ stop_program() {
   # Ends the program the hard way (every process of the prefix) and waits
   # for it; for a test that needs a second start.
   [[ -n $PROGRAM_PID ]] || return 0
-  program_running && wineserver -k 2>/dev/null
+  if program_running; then
+    wineserver -k 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null
+  fi
   wait_exit 10 >/dev/null
   wait "$PROGRAM_PID" 2>/dev/null
   PROGRAM_PID=
@@ -444,6 +457,7 @@ e2e_cleanup() {
   cd / || true
   if [[ -n $PROGRAM_PID ]] && program_running; then
     wineserver -k 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null
   fi
   if [[ -n $PROGRAM_PID ]]; then
     # Give wine a moment to write the exit code, then reap the subshell.

@@ -7,9 +7,12 @@
 # captioned display window exactly its client area, that is the outer
 # rectangle less the frame Wine draws itself: 4 pixels of sizing frame left,
 # right and bottom, and 4 + 19 (caption) = 23 at the top, so 592 x 583 at
-# (114, 123). The panel (thick frame and border, no caption) gets an X
-# window 3 pixels inside its outer rectangle on each side, 171 x 146 at
-# (3, 3); its client area starts 4 pixels in, at (4, 4).
+# (114, 123). The panel always carries a window region (its shape from the
+# skin), and for a shaped window Wine hands X the whole window rectangle and
+# cuts it with the X shape extension: its X window is its outer rectangle,
+# 177 x 152 at (0, 0). (An unshaped window of the panel's styles would get
+# an X window 3 pixels inside.) Its client area starts 4 pixels in, at
+# (4, 4): 1 pixel of border and 3 of sizing frame.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 start_xvfb 1920x1080x24
@@ -31,7 +34,7 @@ read -r l t _ _ <<<"$client"
 assert_eq "4 4" "$l $t" "control panel client origin"
 
 assert_eq "114 123 592 583" "$(win_geometry t462)" "display window X geometry (X Y W H)"
-assert_eq "3 3 171 146" "$(win_geometry com)" "control panel X geometry (X Y W H)"
+assert_eq "0 0 177 152" "$(win_geometry com)" "control panel X geometry (X Y W H)"
 
 # The same placement on a smaller screen: nothing depends on the screen size.
 stop_program
