@@ -323,6 +323,33 @@ TEST_F(RegionFromBitmapTest, WithoutBitmapCopiesTheClientAreaFirst) {
     EXPECT_EQ(fake::state().deletedObjects.count(region), 0u);
 }
 
+TEST(CutsWholePictureTest, TellsWhetherAnyPixelIsLeft) {
+    TestPicture picture(3, 2, kGreen);
+    EXPECT_TRUE(cutsWholePicture(picture.shape(kKeyFromPicture, {4, 4})));
+    picture.at(2, 0) = kGrey;
+    EXPECT_FALSE(cutsWholePicture(picture.shape(kKeyFromPicture, {4, 4})));
+    EXPECT_FALSE(cutsWholePicture(picture.shape(0x00FF00FF)));
+    EXPECT_FALSE(cutsWholePicture(TestPicture(0, 0, kGreen).shape(kKeyFromPicture)));
+}
+
+TEST_F(RegionFromBitmapTest, WithoutBitmapAWindowNotYetDrawnKeepsItsRectangle) {
+    // Nothing drawn yet: the copy is black throughout, the key is black.
+    const platform::GdiObject region = regionFromBitmap(window, kKeyFromPicture, nullptr);
+    EXPECT_EQ(fake::state().count("CreateRectRgn"), 1u);
+    EXPECT_EQ(fake::state().find("CreateRectRgn")->text(), "CreateRectRgn(4, 4, 177, 152)");
+    EXPECT_EQ(fake::state().count("CombineRgn"), 0u);
+    EXPECT_EQ(fake::state().names().back(), "ReleaseDC");
+    EXPECT_EQ(fake::state().deletedObjects.count(region), 0u);
+}
+
+TEST_F(RegionFromBitmapTest, BitmapOfNothingButTheKeyIsCutAway) {
+    // With a bitmap, its pixels are what the user asked for, even when
+    // nothing is left of the window.
+    const TestPicture picture(2, 2, kGreen);
+    regionFromBitmap(window, kKeyFromPicture, bitmapOf(picture));
+    EXPECT_EQ(fake::state().count("CombineRgn"), 2u);
+}
+
 TEST_F(RegionFromBitmapTest, UnreadablePixelsLeaveTheRectangleWhole) {
     // Without pixels the zero-filled array would make the key of every pixel
     // and the window would vanish; the starting rectangle is kept instead.

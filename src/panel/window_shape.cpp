@@ -133,6 +133,15 @@ WindowShape shapeFromPixels(const uint32_t* pixels, int32_t width, int32_t heigh
     return shape;
 }
 
+bool cutsWholePicture(const WindowShape& shape) {
+    int64_t cut = 0;
+    for (const platform::Rect& run : shape.cuts)
+        cut += int64_t{run.right - run.left} * (run.bottom - run.top);
+    const int64_t area =
+        int64_t{shape.start.right - shape.start.left} * (shape.start.bottom - shape.start.top);
+    return area > 0 && cut == area;
+}
+
 platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key,
                                      platform::GdiObject bitmap) {
     platform::Rect client;
@@ -191,6 +200,10 @@ platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key
     if (rowsRead <= 0) return region.release();
 
     const WindowShape shape = shapeFromPixels(pixels.get(), width, height, key, offset);
+    // A window that has not been drawn yet (the panel asks during its
+    // creation) shows one colour only, which then is the key: cutting it would
+    // leave no window at all. Its plain rectangle is kept instead.
+    if (bitmap == nullptr && cutsWholePicture(shape)) return region.release();
     for (const platform::Rect& run : shape.cuts) {
         OwnedObject runRegion(platform::CreateRectRgn(run.left, run.top, run.right, run.bottom));
         OwnedObject remaining(platform::CreateRectRgn(0, 0, 0, 0));

@@ -40,9 +40,16 @@ platform::Rect startingRectangle(int32_t width, int32_t height, platform::Point 
 WindowShape shapeFromPixels(const uint32_t* pixels, int32_t width, int32_t height, uint32_t key,
                             platform::Point offset);
 
+// Whether the cuts take away every pixel of the starting rectangle (every
+// pixel of the picture is the key colour).
+bool cutsWholePicture(const WindowShape& shape);
+
 // A new region in window coordinates (as SetWindowRgn takes it): the picture
 // of `bitmap`, or without a bitmap the window's current client-area content,
 // placed at the client origin, without the pixels of the key colour. The
-// caller owns the region; the bitmap is neither changed nor deleted.
+// caller owns the region; the bitmap is neither changed nor deleted. Without
+// a bitmap, a client area of nothing but the key colour (not drawn yet) is
+// not cut, so the window keeps its plain rectangle rather than vanishing; and
+// whenever the pixels cannot be read, nothing is cut.
 platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key,
                                      platform::GdiObject bitmap);
