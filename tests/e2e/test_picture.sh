@@ -65,7 +65,7 @@ shoot_and_check() {
 shoot_and_check "$E2E_TMP/picture.png" || fail "the picture is not as expected"
 
 # "写" lies at (50, 8)-(70, 27) of the panel's client area.
-read -r px py _ _ < <(win_geometry com) || fail "no geometry for the panel"
+read -r px py _ _ < <(windows_client NORMAL1 com) || fail "no client area for the panel"
 click $((px + 60)) $((py + 17))
 shoot_and_check "$E2E_TMP/saved.png" --saved || fail "no save confirmation after a snapshot"
 assert_file "$RUN_DIR/抜き取り画像保存フォルダ/0.bmp"
