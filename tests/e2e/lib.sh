@@ -256,13 +256,16 @@ wait_exit() {
 }
 
 process_cpu_ticks() {
-  # The Windows process is the wine loader started by the subshell.
-  local pid total=0 stat rest
-  for pid in $(pgrep -P "$PROGRAM_PID" 2>/dev/null); do
-    stat=$(<"/proc/$pid/stat") 2>/dev/null || continue
-    rest=${stat##*) }
-    # Fields after "(comm)": state is field 3, utime 14, stime 15.
+  # The Windows process is the wine loader started by the program's shell:
+  # its child. Found through /proc, so that no extra package is needed.
+  local stat rest total=0
+  local -a fields
+  for stat in /proc/[0-9]*/stat; do
+    rest=$(<"$stat") 2>/dev/null || continue
+    rest=${rest##*) }
+    # Fields after "(comm)": state is field 3, ppid 4, utime 14, stime 15.
     read -r -a fields <<<"$rest"
+    ((fields[1] == PROGRAM_PID)) || continue
     total=$((total + fields[11] + fields[12]))
   done
   echo "$total"
