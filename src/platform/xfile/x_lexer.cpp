@@ -1,0 +1,366 @@
+#include "platform/xfile/x_lexer.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace xfile {
+namespace {
+
+// Binary token numbers.
+enum : uint16_t {
+    kName = 1,
+    kString = 2,
+    kInteger = 3,
+    kGuid = 5,
+    kIntegerList = 6,
+    kFloatList = 7,
+    kOpenBrace = 10,
+    kCloseBrace = 11,
+    kOpenParen = 12,
+    kCloseParen = 13,
+    kOpenBracket = 14,
+    kCloseBracket = 15,
+    kOpenAngle = 16,
+    kCloseAngle = 17,
+    kDot = 18,
+    kComma = 19,
+    kSemicolon = 20,
+    kTemplate = 31,
+    kFirstType = 40,  // WORD
+    kLastType = 52,   // array
+};
+
+bool isSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\0' || c == '\v' || c == '\f';
+}
+
+bool isOperator(unsigned char c) {
+    return c == '{' || c == '}' || c == '[' || c == ']' || c == '(' || c == ')' || c == ',' ||
+           c == ';' || c == '<' || c == '>' || c == '"';
+}
+
+bool isNameChar(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           c == '_' || c == '-' || c == '.' || c >= 0x80;
+}
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// "<XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX>", brackets included.
+bool parseGuid(std::string_view text, Guid& guid) {
+    if (text.size() != 38 || text.front() != '<' || text.back() != '>') return false;
+    uint8_t bytes[16];
+    size_t byte = 0;
+    for (size_t i = 1; i < 37;) {
+        if (i == 9 || i == 14 || i == 19 || i == 24) {
+            if (text[i] != '-') return false;
+            ++i;
+            continue;
+        }
+        const int high = hexValue(text[i]);
+        const int low = hexValue(text[i + 1]);
+        if (high < 0 || low < 0) return false;
+        bytes[byte++] = static_cast<uint8_t>(high * 16 + low);
+        i += 2;
+    }
+    guid.data1 = (static_cast<uint32_t>(bytes[0]) << 24) | (static_cast<uint32_t>(bytes[1]) << 16) |
+                 (static_cast<uint32_t>(bytes[2]) << 8) | bytes[3];
+    guid.data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
+    guid.data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
+    std::memcpy(guid.data4, bytes + 8, 8);
+    return true;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Lexer::Lexer(const Body& body, size_t offset, size_t* budget)
+    : bytes_(reinterpret_cast<const char*>(body.bytes.data()), body.bytes.size()),
+      binary_(body.binary),
+      doubleFloats_(body.doubleFloats),
+      position_(offset <= body.bytes.size() ? offset : body.bytes.size()),
+      budget_(budget) {}
+
+bool Lexer::fail(const char* message) {
+    if (error_.empty()) error_ = message;
+    return false;
+}
+
+bool Lexer::next(Token& token) {
+    if (havePeeked_) {
+        havePeeked_ = false;
+        token = peeked_;
+        return true;
+    }
+    return read(token);
+}
+
+bool Lexer::peek(Token& token) {
+    if (!havePeeked_) {
+        if (!read(peeked_)) return false;
+        havePeeked_ = true;
+    }
+    token = peeked_;
+    return true;
+}
+
+bool Lexer::read(Token& token) {
+    if (!error_.empty()) return false;
+    if (*budget_ == 0) return fail("the file takes too long to read");
+    --*budget_;
+    token = Token{};
+    return binary_ ? readBinary(token) : readText(token);
+}
+
+bool Lexer::readText(Token& token) {
+    // Spaces and comments ("#" or "//" to the end of the line).
+    while (position_ < bytes_.size()) {
+        const unsigned char c = static_cast<unsigned char>(bytes_[position_]);
+        if (isSpace(c)) {
+            ++position_;
+        } else if (c == '#' || (c == '/' && position_ + 1 < bytes_.size() &&
+                                bytes_[position_ + 1] == '/')) {
+            const size_t end = bytes_.find('\n', position_);
+            position_ = end == std::string_view::npos ? bytes_.size() : end + 1;
+        } else {
+            break;
+        }
+    }
+    token.offset = position_;
+    if (position_ >= bytes_.size()) {
+        token.kind = TokenKind::End;
+        return true;
+    }
+    const char c = bytes_[position_];
+    const auto single = [&](TokenKind kind) {
+        token.kind = kind;
+        ++position_;
+        return true;
+    };
+    switch (c) {
+        case '{': return single(TokenKind::OpenBrace);
+        case '}': return single(TokenKind::CloseBrace);
+        case '[': return single(TokenKind::OpenBracket);
+        case ']': return single(TokenKind::CloseBracket);
+        case '(': return single(TokenKind::OpenParen);
+        case ')': return single(TokenKind::CloseParen);
+        case ',': return single(TokenKind::Comma);
+        case ';': return single(TokenKind::Semicolon);
+        case '>': return single(TokenKind::CloseAngle);
+        default: break;
+    }
+    if (c == '<') {
+        const size_t end = bytes_.find('>', position_);
+        if (end == std::string_view::npos || end - position_ > 40 ||
+            !parseGuid(bytes_.substr(position_, end + 1 - position_), token.guid)) {
+            return fail("malformed GUID");
+        }
+        token.kind = TokenKind::Guid;
+        position_ = end + 1;
+        return true;
+    }
+    if (c == '"') {
+        const size_t end = bytes_.find('"', position_ + 1);
+        if (end == std::string_view::npos) return fail("unterminated string");
+        token.kind = TokenKind::String;
+        token.text = bytes_.substr(position_ + 1, end - position_ - 1);
+        position_ = end + 1;
+        return true;
+    }
+    if (c == '.' && (position_ + 1 >= bytes_.size() || bytes_[position_ + 1] < '0' ||
+                     bytes_[position_ + 1] > '9')) {
+        return single(TokenKind::Dot);
+    }
+    // A word: a number or a name.
+    size_t end = position_;
+    while (end < bytes_.size() && !isSpace(static_cast<unsigned char>(bytes_[end])) &&
+           !isOperator(static_cast<unsigned char>(bytes_[end]))) {
+        ++end;
+    }
+    const std::string_view word = bytes_.substr(position_, end - position_);
+    position_ = end;
+
+    const char* first = word.data();
+    const char* last = word.data() + word.size();
+    if (word.find_first_not_of("0123456789") == std::string_view::npos) {
+        uint64_t value = 0;
+        const auto [ptr, ec] = std::from_chars(first, last, value);
+        if (ec != std::errc() || ptr != last || value > std::numeric_limits<uint32_t>::max()) {
+            return fail("integer out of range");
+        }
+        token.kind = TokenKind::Integer;
+        token.integer = static_cast<uint32_t>(value);
+        token.real = static_cast<double>(value);
+        return true;
+    }
+    const char* numberStart = first;
+    if (numberStart < last && *numberStart == '+') ++numberStart;
+    if (numberStart < last && (*numberStart == '-' || *numberStart == '.' ||
+                               (*numberStart >= '0' && *numberStart <= '9'))) {
+        double value = 0;
+        const auto [ptr, ec] = std::from_chars(numberStart, last, value);
+        if (ptr == last && (ec == std::errc() || ec == std::errc::result_out_of_range)) {
+            if (ec == std::errc::result_out_of_range) {
+                // Too large comes out as infinity, too small as zero.
+                const bool negative = *numberStart == '-';
+                const size_t exponent = word.find_first_of("eE");
+                const bool tiny = exponent != std::string_view::npos &&
+                                  exponent + 1 < word.size() && word[exponent + 1] == '-';
+                value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+                if (negative) value = -value;
+            }
+            token.kind = TokenKind::Float;
+            token.real = value;
+            return true;
+        }
+    }
+    for (const char ch : word) {
+        if (!isNameChar(static_cast<unsigned char>(ch))) return fail("unexpected character");
+    }
+    if (equalsIgnoringCase(word, "template")) {
+        token.kind = TokenKind::Template;
+        return true;
+    }
+    token.kind = TokenKind::Name;
+    token.text = word;
+    return true;
+}
+
+bool Lexer::readBinary(Token& token) {
+    // An empty list says nothing: go on to the token after it.
+    // readBinaryOnce is false without an error when it has only read a list
+    // header; the list's first element, if any, comes next.
+    for (;;) {
+        if (readBinaryOnce(token)) return true;
+        if (!error_.empty()) return false;
+    }
+}
+
+bool Lexer::readBinaryOnce(Token& token) {
+    const auto u16 = [&](size_t at) {
+        return static_cast<uint16_t>(static_cast<unsigned char>(bytes_[at]) |
+                                     (static_cast<unsigned char>(bytes_[at + 1]) << 8));
+    };
+    const auto u32 = [&](size_t at) {
+        uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) {
+            value = (value << 8) | static_cast<unsigned char>(bytes_[at + static_cast<size_t>(i)]);
+        }
+        return value;
+    };
+    token.offset = position_;
+    if (listLeft_ > 0) {
+        --listLeft_;
+        if (!listIsFloat_) {
+            token.kind = TokenKind::Integer;
+            token.integer = u32(position_);
+            token.real = token.integer;
+            position_ += 4;
+            return true;
+        }
+        token.kind = TokenKind::Float;
+        if (doubleFloats_) {
+            uint64_t bits = 0;
+            for (int i = 7; i >= 0; --i) {
+                bits = (bits << 8) |
+                       static_cast<unsigned char>(bytes_[position_ + static_cast<size_t>(i)]);
+            }
+            double value;
+            std::memcpy(&value, &bits, sizeof value);
+            token.real = value;
+            position_ += 8;
+        } else {
+            const uint32_t bits = u32(position_);
+            float value;
+            std::memcpy(&value, &bits, sizeof value);
+            token.real = value;
+            position_ += 4;
+        }
+        return true;
+    }
+    if (position_ >= bytes_.size()) {
+        token.kind = TokenKind::End;
+        return true;
+    }
+    if (bytes_.size() - position_ < 2) return fail("truncated token");
+    const uint16_t code = u16(position_);
+    position_ += 2;
+    const size_t left = bytes_.size() - position_;
+    switch (code) {
+        case kName:
+        case kString: {
+            if (left < 4) return fail("truncated name");
+            const uint32_t count = u32(position_);
+            if (count > left - 4) return fail("truncated name");
+            token.kind = code == kName ? TokenKind::Name : TokenKind::String;
+            token.text = bytes_.substr(position_ + 4, count);
+            position_ += 4 + count;
+            return true;
+        }
+        case kInteger:
+            if (left < 4) return fail("truncated integer");
+            token.kind = TokenKind::Integer;
+            token.integer = u32(position_);
+            token.real = token.integer;
+            position_ += 4;
+            return true;
+        case kGuid:
+            if (left < 16) return fail("truncated GUID");
+            token.kind = TokenKind::Guid;
+            token.guid.data1 = u32(position_);
+            token.guid.data2 = u16(position_ + 4);
+            token.guid.data3 = u16(position_ + 6);
+            std::memcpy(token.guid.data4, bytes_.data() + position_ + 8, 8);
+            position_ += 16;
+            return true;
+        case kIntegerList:
+        case kFloatList: {
+            if (left < 4) return fail("truncated list");
+            const uint32_t count = u32(position_);
+            const size_t elementSize = code == kFloatList && doubleFloats_ ? 8 : 4;
+            if (count > (left - 4) / elementSize) return fail("truncated list");
+            position_ += 4;
+            listLeft_ = count;
+            listIsFloat_ = code == kFloatList;
+            return false;  // the elements follow: see readBinary
+        }
+        case kOpenBrace: token.kind = TokenKind::OpenBrace; return true;
+        case kCloseBrace: token.kind = TokenKind::CloseBrace; return true;
+        case kOpenParen: token.kind = TokenKind::OpenParen; return true;
+        case kCloseParen: token.kind = TokenKind::CloseParen; return true;
+        case kOpenBracket: token.kind = TokenKind::OpenBracket; return true;
+        case kCloseBracket: token.kind = TokenKind::CloseBracket; return true;
+        case kOpenAngle: token.kind = TokenKind::OpenAngle; return true;
+        case kCloseAngle: token.kind = TokenKind::CloseAngle; return true;
+        case kDot: token.kind = TokenKind::Dot; return true;
+        case kComma: token.kind = TokenKind::Comma; return true;
+        case kSemicolon: token.kind = TokenKind::Semicolon; return true;
+        case kTemplate: token.kind = TokenKind::Template; return true;
+        default:
+            if (code >= kFirstType && code <= kLastType) {
+                token.kind = TokenKind::TypeKeyword;
+                return true;
+            }
+            return fail("unknown binary token");
+    }
+}
+
+}  // namespace xfile
