@@ -1,0 +1,162 @@
+// Window classes, windows, the message queue and the keyboard state.
+#include "platform/win32/native_win32.h"
+#include "platform/win32/records_win32.h"
+#include "platform/win32/window_procedures_win32.h"
+#include "platform/window_system.h"
+
+namespace platform {
+
+using win32::native;
+using win32::portable;
+
+// --- window classes and windows ------------------------------------------
+
+IconHandle LoadIconA(InstanceHandle instance, uintptr_t resourceId) {
+    return reinterpret_cast<IconHandle>(
+        ::LoadIconA(native(instance), reinterpret_cast<LPCSTR>(resourceId)));
+}
+
+CursorHandle LoadCursorA(InstanceHandle instance, uintptr_t resourceId) {
+    return reinterpret_cast<CursorHandle>(
+        ::LoadCursorA(native(instance), reinterpret_cast<LPCSTR>(resourceId)));
+}
+
+uint32_t GetSysColor(int32_t index) { return ::GetSysColor(index); }
+
+// The native record is filled member by member. Its size is always that of
+// the native record: the size our caller gives is the one of the 32-bit
+// record, which a 64-bit RegisterClassExA would refuse.
+uint16_t RegisterClassExA(const WindowClass* windowClass) {
+    if (windowClass == nullptr) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    WNDPROC procedure = nullptr;
+    if (windowClass->procedure != nullptr) {
+        procedure = win32::bindWindowProcedure(windowClass->procedure);
+        if (procedure == nullptr) {
+            ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+            return 0;
+        }
+    }
+    WNDCLASSEXA record{};
+    record.cbSize = sizeof record;
+    record.style = windowClass->style;
+    record.lpfnWndProc = procedure;
+    record.cbClsExtra = windowClass->classExtra;
+    record.cbWndExtra = windowClass->windowExtra;
+    record.hInstance = native(windowClass->instance);
+    record.hIcon = reinterpret_cast<HICON>(windowClass->icon);
+    record.hCursor = reinterpret_cast<HCURSOR>(windowClass->cursor);
+    record.hbrBackground = win32::nativeObject<HBRUSH>(windowClass->background);
+    record.lpszMenuName = windowClass->menuName;
+    record.lpszClassName = windowClass->className;
+    record.hIconSm = reinterpret_cast<HICON>(windowClass->smallIcon);
+    const ATOM atom = ::RegisterClassExA(&record);
+    if (atom == 0 && procedure != nullptr) win32::unbindWindowProcedure(procedure);
+    return atom;
+}
+
+WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char* title,
+                             uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
+                             WindowHandle parent, uintptr_t menuOrId, InstanceHandle instance,
+                             void* creationData) {
+    return portable(::CreateWindowExA(exStyle, className, title, style, x, y, width, height,
+                                      native(parent), reinterpret_cast<HMENU>(menuOrId),
+                                      native(instance), creationData));
+}
+
+intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return ::DefWindowProcA(native(window), message, wParam, lParam);
+}
+
+bool DestroyWindow(WindowHandle window) { return ::DestroyWindow(native(window)) != FALSE; }
+
+bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
+                bool repaint) {
+    return ::MoveWindow(native(window), x, y, width, height, repaint ? TRUE : FALSE) != FALSE;
+}
+
+bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t y, int32_t width,
+                  int32_t height, uint32_t flags) {
+    return ::SetWindowPos(native(window), reinterpret_cast<HWND>(insertAfter), x, y, width, height,
+                          flags) != FALSE;
+}
+
+bool GetWindowRect(WindowHandle window, Rect* rect) {
+    RECT result{};
+    if (rect == nullptr || ::GetWindowRect(native(window), &result) == FALSE) return false;
+    *rect = portable(result);
+    return true;
+}
+
+bool GetClientRect(WindowHandle window, Rect* rect) {
+    RECT result{};
+    if (rect == nullptr || ::GetClientRect(native(window), &result) == FALSE) return false;
+    *rect = portable(result);
+    return true;
+}
+
+bool ClientToScreen(WindowHandle window, Point* point) {
+    if (point == nullptr) return false;
+    POINT result = native(*point);
+    if (::ClientToScreen(native(window), &result) == FALSE) return false;
+    *point = portable(result);
+    return true;
+}
+
+int32_t SetWindowRgn(WindowHandle window, GdiObject region, bool redraw) {
+    return ::SetWindowRgn(native(window), win32::nativeObject<HRGN>(region), redraw ? TRUE : FALSE);
+}
+
+WindowHandle GetDlgItem(WindowHandle dialog, int32_t id) {
+    return portable(::GetDlgItem(native(dialog), id));
+}
+
+uint32_t GetDlgItemTextA(WindowHandle dialog, int32_t id, char* text, int32_t capacity) {
+    return ::GetDlgItemTextA(native(dialog), id, text, capacity);
+}
+
+intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return ::SendMessageA(native(window), message, wParam, lParam);
+}
+
+bool ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
+
+WindowHandle GetDesktopWindow() { return portable(::GetDesktopWindow()); }
+
+int32_t GetSystemMetrics(int32_t index) { return ::GetSystemMetrics(index); }
+
+// --- messages ------------------------------------------------------------
+
+bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uint32_t filterMax,
+                  uint32_t removeFlags) {
+    if (message == nullptr) return false;
+    MSG received{};
+    if (::PeekMessageA(&received, native(window), filterMin, filterMax, removeFlags) == FALSE)
+        return false;
+    *message = portable(received);
+    return true;
+}
+
+bool TranslateMessage(const Message* message) {
+    if (message == nullptr) return false;
+    const MSG record = native(*message);
+    return ::TranslateMessage(&record) != FALSE;
+}
+
+intptr_t DispatchMessageA(const Message* message) {
+    if (message == nullptr) return 0;
+    const MSG record = native(*message);
+    return ::DispatchMessageA(&record);
+}
+
+void PostQuitMessage(int32_t exitCode) { ::PostQuitMessage(exitCode); }
+
+// --- keyboard ------------------------------------------------------------
+
+int16_t GetKeyState(int32_t virtualKey) { return ::GetKeyState(virtualKey); }
+
+int16_t GetAsyncKeyState(int32_t virtualKey) { return ::GetAsyncKeyState(virtualKey); }
+
+}  // namespace platform
