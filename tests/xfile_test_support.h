@@ -29,9 +29,7 @@ inline std::vector<uint8_t> corpusFile(const std::string& name) {
     return fileBytes(dataDir() / "x" / name);
 }
 
-inline std::vector<uint8_t> bytesOf(const std::string& text) {
-    return {text.begin(), text.end()};
-}
+inline std::vector<uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
 
 // Reads a text body given without its header.
 inline bool readText(const std::string& body, xfile::Mesh& mesh, std::string& error) {

@@ -32,9 +32,8 @@ bool inflateBlock(std::span<const uint8_t> compressed, std::span<const uint8_t> 
         return false;
     }
     bool ok = true;
-    if (!dictionary.empty() &&
-        inflateSetDictionary(&stream, dictionary.data(), static_cast<uInt>(dictionary.size())) !=
-            Z_OK) {
+    if (!dictionary.empty() && inflateSetDictionary(&stream, dictionary.data(),
+                                                    static_cast<uInt>(dictionary.size())) != Z_OK) {
         error = "cannot set the inflate dictionary";
         ok = false;
     }

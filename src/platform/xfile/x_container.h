@@ -12,9 +12,9 @@
 namespace xfile {
 
 struct Body {
-    bool binary = false;       // "bin " / "bzip" rather than "txt " / "tzip"
-    bool doubleFloats = false;  // "0064": binary float lists hold 8-byte values
-    std::vector<uint8_t> inflated;  // the body of a compressed file
+    bool binary = false;             // "bin " / "bzip" rather than "txt " / "tzip"
+    bool doubleFloats = false;       // "0064": binary float lists hold 8-byte values
+    std::vector<uint8_t> inflated;   // the body of a compressed file
     std::span<const uint8_t> bytes;  // the body: into the input, or into `inflated`
 };
 

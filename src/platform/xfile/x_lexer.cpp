@@ -42,9 +42,13 @@ bool isOperator(unsigned char c) {
 }
 
 bool isNameChar(unsigned char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_' || c == '-' || c == '.' || c >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.' || c >= 0x80;
 }
+
+// A first byte of a two-byte code-page-932 character; its second byte may be
+// any of 0x40 to 0xFC, brackets and braces included, and belongs to the name.
+bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -136,8 +140,8 @@ bool Lexer::readText(Token& token) {
         const unsigned char c = static_cast<unsigned char>(bytes_[position_]);
         if (isSpace(c)) {
             ++position_;
-        } else if (c == '#' || (c == '/' && position_ + 1 < bytes_.size() &&
-                                bytes_[position_ + 1] == '/')) {
+        } else if (c == '#' ||
+                   (c == '/' && position_ + 1 < bytes_.size() && bytes_[position_ + 1] == '/')) {
             const size_t end = bytes_.find('\n', position_);
             position_ = end == std::string_view::npos ? bytes_.size() : end + 1;
         } else {
@@ -156,16 +160,26 @@ bool Lexer::readText(Token& token) {
         return true;
     };
     switch (c) {
-        case '{': return single(TokenKind::OpenBrace);
-        case '}': return single(TokenKind::CloseBrace);
-        case '[': return single(TokenKind::OpenBracket);
-        case ']': return single(TokenKind::CloseBracket);
-        case '(': return single(TokenKind::OpenParen);
-        case ')': return single(TokenKind::CloseParen);
-        case ',': return single(TokenKind::Comma);
-        case ';': return single(TokenKind::Semicolon);
-        case '>': return single(TokenKind::CloseAngle);
-        default: break;
+        case '{':
+            return single(TokenKind::OpenBrace);
+        case '}':
+            return single(TokenKind::CloseBrace);
+        case '[':
+            return single(TokenKind::OpenBracket);
+        case ']':
+            return single(TokenKind::CloseBracket);
+        case '(':
+            return single(TokenKind::OpenParen);
+        case ')':
+            return single(TokenKind::CloseParen);
+        case ',':
+            return single(TokenKind::Comma);
+        case ';':
+            return single(TokenKind::Semicolon);
+        case '>':
+            return single(TokenKind::CloseAngle);
+        default:
+            break;
     }
     if (c == '<') {
         const size_t end = bytes_.find('>', position_);
@@ -193,7 +207,10 @@ bool Lexer::readText(Token& token) {
     size_t end = position_;
     while (end < bytes_.size() && !isSpace(static_cast<unsigned char>(bytes_[end])) &&
            !isOperator(static_cast<unsigned char>(bytes_[end]))) {
-        ++end;
+        const bool pair = isLeadByte(static_cast<unsigned char>(bytes_[end])) &&
+                          end + 1 < bytes_.size() &&
+                          static_cast<unsigned char>(bytes_[end + 1]) >= 0x40;
+        end += pair ? 2 : 1;
     }
     const std::string_view word = bytes_.substr(position_, end - position_);
     position_ = end;
@@ -232,8 +249,10 @@ bool Lexer::readText(Token& token) {
             return true;
         }
     }
-    for (const char ch : word) {
-        if (!isNameChar(static_cast<unsigned char>(ch))) return fail("unexpected character");
+    for (size_t i = 0; i < word.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(word[i]);
+        if (!isNameChar(ch)) return fail("unexpected character");
+        if (isLeadByte(ch) && i + 1 < word.size()) ++i;  // its second byte
     }
     if (equalsIgnoringCase(word, "template")) {
         token.kind = TokenKind::Template;
@@ -342,18 +361,42 @@ bool Lexer::readBinaryOnce(Token& token) {
             listIsFloat_ = code == kFloatList;
             return false;  // the elements follow: see readBinary
         }
-        case kOpenBrace: token.kind = TokenKind::OpenBrace; return true;
-        case kCloseBrace: token.kind = TokenKind::CloseBrace; return true;
-        case kOpenParen: token.kind = TokenKind::OpenParen; return true;
-        case kCloseParen: token.kind = TokenKind::CloseParen; return true;
-        case kOpenBracket: token.kind = TokenKind::OpenBracket; return true;
-        case kCloseBracket: token.kind = TokenKind::CloseBracket; return true;
-        case kOpenAngle: token.kind = TokenKind::OpenAngle; return true;
-        case kCloseAngle: token.kind = TokenKind::CloseAngle; return true;
-        case kDot: token.kind = TokenKind::Dot; return true;
-        case kComma: token.kind = TokenKind::Comma; return true;
-        case kSemicolon: token.kind = TokenKind::Semicolon; return true;
-        case kTemplate: token.kind = TokenKind::Template; return true;
+        case kOpenBrace:
+            token.kind = TokenKind::OpenBrace;
+            return true;
+        case kCloseBrace:
+            token.kind = TokenKind::CloseBrace;
+            return true;
+        case kOpenParen:
+            token.kind = TokenKind::OpenParen;
+            return true;
+        case kCloseParen:
+            token.kind = TokenKind::CloseParen;
+            return true;
+        case kOpenBracket:
+            token.kind = TokenKind::OpenBracket;
+            return true;
+        case kCloseBracket:
+            token.kind = TokenKind::CloseBracket;
+            return true;
+        case kOpenAngle:
+            token.kind = TokenKind::OpenAngle;
+            return true;
+        case kCloseAngle:
+            token.kind = TokenKind::CloseAngle;
+            return true;
+        case kDot:
+            token.kind = TokenKind::Dot;
+            return true;
+        case kComma:
+            token.kind = TokenKind::Comma;
+            return true;
+        case kSemicolon:
+            token.kind = TokenKind::Semicolon;
+            return true;
+        case kTemplate:
+            token.kind = TokenKind::Template;
+            return true;
         default:
             if (code >= kFirstType && code <= kLastType) {
                 token.kind = TokenKind::TypeKeyword;

@@ -368,8 +368,8 @@ bool Reader::readMatrix(Lexer& lexer, uint32_t depth, platform::Matrix& matrix) 
 bool Reader::readFrame(Lexer& lexer, uint32_t depth) {
     const size_t firstPart = parts_.size();
     std::optional<platform::Matrix> frameMatrix;
-    const bool ok = readChildren(
-        lexer, depth, [&](const ObjectHeader& header, Lexer& child, uint32_t d) {
+    const bool ok =
+        readChildren(lexer, depth, [&](const ObjectHeader& header, Lexer& child, uint32_t d) {
             if (sameType(header.type, "FrameTransformMatrix")) {
                 platform::Matrix matrix;
                 if (!readMatrix(child, d, matrix)) return false;
@@ -515,10 +515,11 @@ bool Reader::readMeshObject(Lexer& lexer, uint32_t depth) {
         faceMaterials.resize(indexCount);
         for (uint32_t& index : faceMaterials) {
             if (!readUInt(child, index)) return false;
-            if (index >= materialCount) return fail("face refers to a material that does not exist");
+            if (index >= materialCount)
+                return fail("face refers to a material that does not exist");
         }
-        const bool ok = readChildren(
-            child, d, [&](const ObjectHeader& header, Lexer& grandchild, uint32_t dd) {
+        const bool ok =
+            readChildren(child, d, [&](const ObjectHeader& header, Lexer& grandchild, uint32_t dd) {
                 if (!sameType(header.type, "Material")) return skipBody(grandchild, dd);
                 if (materials.size() >= materialCount) return fail("more materials than declared");
                 materials.emplace_back();
@@ -712,8 +713,8 @@ bool Reader::merge(Mesh& mesh) {
         if (subset.faceCount == 0) continue;
         uint32_t low = kNone;
         uint32_t high = 0;
-        for (size_t i = size_t{subset.faceStart} * 3; i < size_t{subset.faceStart + subset.faceCount} * 3;
-             ++i) {
+        for (size_t i = size_t{subset.faceStart} * 3;
+             i < size_t{subset.faceStart + subset.faceCount} * 3; ++i) {
             low = std::min(low, mesh.indices[i]);
             high = std::max(high, mesh.indices[i]);
         }
@@ -768,8 +769,7 @@ bool readMesh(std::span<const uint8_t> file, Mesh& mesh, std::string& error,
     return true;
 }
 
-bool readMeshFile(const char* fileName, Mesh& mesh, std::string& error,
-                  const ReadLimits& limits) {
+bool readMeshFile(const char* fileName, Mesh& mesh, std::string& error, const ReadLimits& limits) {
     mesh = Mesh{};
     std::vector<uint8_t> bytes;
     if (!readFileBytes(fileName, limits.maxFileBytes, bytes, error)) return false;
