@@ -337,6 +337,33 @@ TEST(BmpDecodeTest, WhatCannotBeReadFails) {
 }
 
 // ---------------------------------------------------------------------------
+// Resizing, for devices that want other texture sizes
+
+TEST(ImageResizeTest, SameSizeKeepsEveryPixel) {
+    const image::Image img = decode(picture("pattern_alpha.png"));
+    const image::Image same = image::resized(img, img.width, img.height);
+    EXPECT_EQ(same.pixels, img.pixels);
+    EXPECT_TRUE(same.hasAlpha);
+}
+
+TEST(ImageResizeTest, DoublingInterpolatesBetweenPixelCentres) {
+    image::Image img;
+    img.width = 2;
+    img.height = 1;
+    img.pixels = {0xFF000000, 0xFFFFFFFF};
+    const image::Image big = image::resized(img, 4, 2);
+    ASSERT_EQ(big.pixels.size(), 8u);
+    // Centres at 0.5, 1.5, 2.5, 3.5 map to -0.25, 0.25, 0.75, 1.25: clamped
+    // black, a quarter, three quarters, clamped white.
+    EXPECT_EQ(big.pixels[0], 0xFF000000u);
+    EXPECT_EQ(big.pixels[1], 0xFF404040u);
+    EXPECT_EQ(big.pixels[2], 0xFFBFBFBFu);
+    EXPECT_EQ(big.pixels[3], 0xFFFFFFFFu);
+    EXPECT_EQ(big.pixels[7], 0xFFFFFFFFu);
+    EXPECT_TRUE(image::resized(img, 0, 5).pixels.empty());
+}
+
+// ---------------------------------------------------------------------------
 // Bad input
 
 void decodeAnything(const std::vector<uint8_t>& bytes) {
@@ -347,6 +374,15 @@ void decodeAnything(const std::vector<uint8_t>& bytes) {
         ASSERT_EQ(img.pixels.size(), size_t{img.width} * img.height);
     } else {
         ASSERT_FALSE(error.empty());
+    }
+}
+
+TEST(ImageBadInputTest, DamagedFilesTheFuzzTargetsFound) {
+    // Each of these once made the decoder misbehave.
+    for (const auto& entry :
+         std::filesystem::directory_iterator(xtest::dataDir() / "images" / "damaged")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        decodeAnything(xtest::fileBytes(entry.path()));
     }
 }
 

@@ -2193,8 +2193,9 @@ static int stbi__jpeg_decode_block(stbi__jpeg *j, short data[64], stbi__huffman 
 
    diff = t ? stbi__extend_receive(j, t) : 0;
    dc = j->img_comp[b].dc_pred + diff;
+   if (dc < -32768 || dc > 32767) return stbi__err("bad DC value","Corrupt JPEG"); // t462: no int overflow (upstream 2.28 rejects these too)
    j->img_comp[b].dc_pred = dc;
-   data[0] = (short) (dc * dequant[0]);
+   data[0] = (short) ((long long) dc * dequant[0]); // t462: computed without int overflow
 
    // decode AC components, see JPEG spec
    k = 1;
@@ -2247,8 +2248,9 @@ static int stbi__jpeg_decode_block_prog_dc(stbi__jpeg *j, short data[64], stbi__
       diff = t ? stbi__extend_receive(j, t) : 0;
 
       dc = j->img_comp[b].dc_pred + diff;
+      if (dc < -32768 || dc > 32767) return stbi__err("bad DC value","Corrupt JPEG"); // t462: as above
       j->img_comp[b].dc_pred = dc;
-      data[0] = (short) (dc * (1 << j->succ_low));
+      data[0] = (short) ((long long) dc * (1 << j->succ_low)); // t462: as above
    } else {
       // refinement scan for DC coefficient
       if (stbi__jpeg_get_bit(j))

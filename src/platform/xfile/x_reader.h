@@ -9,6 +9,8 @@
 // - Text and binary bodies, 32- and 64-bit floats, and the compressed "tzip"
 //   and "bzip" kinds (MSZIP blocks, each inflated with the previous block as
 //   its dictionary). Version 0302 reads like 0303.
+// - Names may hold code-page-932 characters, whose second bytes may look like
+//   brackets or braces.
 // - Template declarations are passed over; objects of types other than the
 //   ones above are skipped, with what they hold. Type names match in any case.
 // - A reference { Name }, { <UUID> } or { Name <UUID> } stands for an object
