@@ -1,4 +1,116 @@
 #include "capture/screen_capture.h"
 
-// Stand-in until the capture is built.
-void captureScreen() {}
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "capture/bmp_file.h"
+#include "capture/capture_area.h"
+#include "capture/snapshot_name.h"
+#include "controls/viewer_state.h"
+#include "panel/panel_window.h"
+#include "platform/window_system.h"
+#include "render/model_mesh.h"
+
+namespace {
+
+constexpr int32_t kScreenWidthMetric = 0;   // SM_CXSCREEN
+constexpr int32_t kScreenHeightMetric = 1;  // SM_CYSCREEN
+
+// The grabbed image of the capture area: padded 24-bit rows, bottom-up, black
+// where the area is off the screen. Empty when the area has no pixels.
+struct CaptureImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint32_t size = 0;
+    std::unique_ptr<uint8_t[]> pixels;
+
+    bool empty() const { return pixels == nullptr; }
+};
+
+// A zero-filled buffer, or null when the memory is not there.
+std::unique_ptr<uint8_t[]> zeroedBuffer(size_t size) {
+    return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]());
+}
+
+CaptureImage grabArea(const CaptureArea& area, int32_t screenWidth, int32_t screenHeight) {
+    CaptureImage image;
+    const uint32_t size = captureImageSize(area);
+    if (size == 0) return image;
+    image.pixels = zeroedBuffer(size);
+    if (image.empty()) return image;
+    image.width = static_cast<int32_t>(area.width);
+    image.height = static_cast<int32_t>(area.height);
+    image.size = size;
+
+    const std::optional<platform::Rect> part = visiblePart(area, screenWidth, screenHeight);
+    if (!part) return image;  // wholly off the screen: black
+    const bool whole = part->left == area.left && part->top == area.top &&
+                       part->right - part->left == area.width &&
+                       part->bottom - part->top == area.height;
+    if (whole) {
+        if (platform::grabScreen(*part, image.pixels.get(), size) == 0)
+            std::memset(image.pixels.get(), 0, size);  // a failed grab leaves black
+        return image;
+    }
+    const uint32_t partSize =
+        static_cast<uint32_t>(bmpImageSize(part->right - part->left, part->bottom - part->top));
+    std::unique_ptr<uint8_t[]> grabbed = zeroedBuffer(partSize);
+    if (grabbed != nullptr && platform::grabScreen(*part, grabbed.get(), partSize) != 0)
+        placeGrab(area, *part, grabbed.get(), image.pixels.get());
+    return image;
+}
+
+bool writeImage(const char* name, const CaptureImage& image) {
+    return !image.empty() &&
+           writeBmpFile(name, image.width, image.height, image.pixels.get(), image.size);
+}
+
+// Reads the prefix, names the file by the prefix and the number, writes it and
+// advances the number, saved or not. A name that does not fit is not written.
+void saveSnapshot(ViewerState& state, const CaptureImage& image) {
+    const uint32_t length = platform::GetDlgItemTextA(
+        state.panelWindow, kPrefixBoxId, state.snapshotPrefix, sizeof state.snapshotPrefix);
+    if (length == 0) state.snapshotPrefix[0] = '\0';
+    state.snapshotPrefix[sizeof state.snapshotPrefix - 1] = '\0';
+
+    char name[kSnapshotNameCapacity];
+    const bool fits = formatSnapshotName(name, state.snapshotPrefix, state.snapshotCounter);
+    const bool saved = fits && writeImage(name, image);
+    state.snapshotCounter = static_cast<int32_t>(static_cast<uint32_t>(state.snapshotCounter) + 1u);
+
+    state.lastSnapshotFailed = !saved;
+    if (saved) {
+        state.failedSnapshotName[0] = '\0';
+    } else {
+        static_assert(sizeof state.failedSnapshotName == sizeof name);
+        std::memcpy(state.failedSnapshotName, name, sizeof name);
+    }
+}
+
+// The old model goes first, so that no two models exist at once.
+void replaceModel(ViewerState& state) {
+    state.model.reset();
+    state.model = std::make_unique<ModelMesh>();
+    state.model->load("model.x");
+}
+
+}  // namespace
+
+void captureScreen() {
+    ViewerState& state = viewerState();
+    platform::GetWindowRect(state.panelWindow, &state.panelRect);
+    const CaptureArea area = captureAreaOf(state.panelRect);
+    const int32_t screenWidth = platform::GetSystemMetrics(kScreenWidthMetric);
+    const int32_t screenHeight = platform::GetSystemMetrics(kScreenHeightMetric);
+    {
+        const CaptureImage image = grabArea(area, screenWidth, screenHeight);
+        if (state.captureMode == 0) {
+            // While the rectangle is empty the last feedback image stays.
+            writeImage(kFeedbackImageName, image);
+        } else {
+            saveSnapshot(state, image);
+        }
+    }  // the file is closed and the buffers are freed before the reload
+    replaceModel(state);
+}

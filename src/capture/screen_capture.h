@@ -3,4 +3,5 @@
 #pragma once
 
 // Reads captureMode: 0 writes the feedback image, anything else a snapshot.
+// Then replaces the model, whose textures are read afresh.
 void captureScreen();

@@ -775,7 +775,8 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
             line[column * 3 + 2] = static_cast<uint8_t>(colour >> 16);
         }
     }
-    return static_cast<uint32_t>(needed);
+    // A scripted result stands for a grab that failed after writing the pixels.
+    return static_cast<uint32_t>(scripted("grabScreen", static_cast<int64_t>(needed)));
 }
 
 FileHandle CreateFileA(const char* name, uint32_t access, uint32_t shareMode, uint32_t disposition,

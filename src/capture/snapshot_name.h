@@ -1,0 +1,22 @@
+// File names of the capture: the feedback image and the numbered snapshots.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// "フィルター.bmp"
+inline constexpr const char* kFeedbackImageName = "\x83\x74\x83\x42\x83\x8b\x83\x5e\x81\x5b.bmp";
+// "抜き取り画像保存フォルダ/%s%d.bmp": the save folder, the prefix and the number.
+inline constexpr const char* kSnapshotNameFormat =
+    "\x94\xb2\x82\xab\x8e\xe6\x82\xe8\x89\xe6\x91\x9c\x95\xdb\x91\xb6"
+    "\x83\x74\x83\x48\x83\x8b\x83\x5f/%s%d.bmp";
+inline constexpr size_t kSnapshotNameCapacity = 256;  // bytes, the NUL included
+
+// Fills `name` from the format with `prefix` and `number`. Returns false when
+// the whole name does not fit; `name` then holds as much of it as fits, cut at
+// a character boundary (for showing, not for opening).
+bool formatSnapshotName(char (&name)[kSnapshotNameCapacity], const char* prefix, int32_t number);
+
+// Cuts a NUL-terminated code-page-932 text so that it does not end in the
+// first byte of a two-byte character.
+void trimBrokenCharacter(char* text);
