@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# "model.x" rewritten by another program while ours runs: for 8 seconds a
+# writer empties it and writes the sample model again in pieces, pausing
+# between them, over and over, so that the program's loads meet empty and
+# half-written files. The program must not crash and must keep making
+# frames; once the writer leaves the file whole, the picture comes back (the
+# orange frame at its place); a close request ends it with exit code 0.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$E2E_LIB_DIR/panel_lib.sh"
+source "$E2E_LIB_DIR/bad_lib.sh"
+
+prepare_run
+start_xvfb
+start_prepared
+await_frames
+await_colour is_orange $FRAME_LEFT_RIM "before the rewriting"
+
+bad_input rewrite model.x 8 >"$E2E_TMP/rounds" &
+writer=$!
+on_exit "kill $writer 2>/dev/null"
+sleep 3
+assert_alive "while model.x is being rewritten"
+wait "$writer" || fail "the writer failed"
+note "the writer rewrote model.x $(cat "$E2E_TMP/rounds") times in pieces"
+cmp -s model.x "$E2E_REPO/assets/model.x" || fail "the writer left model.x different from the sample"
+
+assert_alive "after the rewriting"
+await_colour is_orange $FRAME_LEFT_RIM "the picture back after the rewriting"
+await_colour is_orange $FRAME_RIGHT_RIM "the picture back after the rewriting"
+end_run "after the rewriting"
+pass

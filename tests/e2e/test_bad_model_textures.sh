@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Textures that cannot be used, or only as odd pictures, in one run (the
+# model and its textures are read again every frame): the sample model with
+# its picture's material naming
+# - a file that does not exist: the picture is drawn in its white material
+#   colour, the frame stays orange;
+# - a file that is no picture: the same;
+# - a 37 x 13 picture (sizes that are no power of two, odd widths, rows
+#   padded): the picture wears it (solid green).
+# Every case: the process lives and frames go on; at the end a close request
+# ends it with exit code 0.
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$E2E_LIB_DIR/panel_lib.sh"
+source "$E2E_LIB_DIR/bad_lib.sh"
+
+prepare_run
+bad_input image notimage "no-picture.bmp" || fail "cannot write the non-picture"
+bad_input image odd "odd.bmp" || fail "cannot write the 37 x 13 picture"
+cp model.x "$E2E_TMP/sample.x"
+start_xvfb
+start_prepared
+await_frames
+
+for case in "存在しない.bmp:a missing texture file:is_white" \
+  "no-picture.bmp:a texture file that is no picture:is_white" \
+  "odd.bmp:a 37 x 13 texture:is_green"; do
+  IFS=: read -r texture what class <<<"$case"
+  bad_input texture-model "$texture" model.x || fail "cannot write the model naming $texture"
+  assert_alive "$what"
+  await_colour "$class" $PICTURE_POINT "$what, the picture"
+  await_colour is_orange $FRAME_LEFT_RIM "$what, the frame"
+done
+
+cp "$E2E_TMP/sample.x" model.partial && mv model.partial model.x
+assert_alive "the sample model again"
+end_run "after the bad textures"
+pass
