@@ -73,10 +73,10 @@ TEST(ImageCorpusTest, JpegWithinItsLoss) {
     expectPattern(decode(picture("pattern.jpg")), false, 40);
 }
 
-TEST(ImageCorpusTest, FiveSixFiveScalesEachFieldToEightBits) {
+TEST(ImageCorpusTest, FiveSixFiveWidensEachFieldByRepeatingItsBits) {
     expectPattern(decode(picture("pattern_565.bmp")), false, 0, [](uint32_t rgb) {
         const uint32_t r = (rgb >> 19) & 31, g = (rgb >> 10) & 63, b = (rgb >> 3) & 31;
-        return ((r * 255 + 15) / 31) << 16 | ((g * 255 + 31) / 63) << 8 | ((b * 255 + 15) / 31);
+        return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
     });
 }
 
@@ -221,7 +221,7 @@ TEST(BmpDecodeTest, BitFieldsOfAnyWidth) {
     std::string error;
     ASSERT_TRUE(image::decodeBmp(bytes, img, error)) << error;
     EXPECT_TRUE(img.hasAlpha);
-    EXPECT_EQ(img.pixels[0], 0xAAFF8000u);  // alpha 2/3, red full, green 512/1023
+    EXPECT_EQ(img.pixels[0], 0xAAFF8000u);  // alpha 10 -> 10101010, red full, green top 8 bits
 }
 
 TEST(BmpDecodeTest, EmptyAlphaFieldMeansOpaque) {
@@ -361,6 +361,18 @@ TEST(ImageResizeTest, DoublingInterpolatesBetweenPixelCentres) {
     EXPECT_EQ(big.pixels[3], 0xFFFFFFFFu);
     EXPECT_EQ(big.pixels[7], 0xFFFFFFFFu);
     EXPECT_TRUE(image::resized(img, 0, 5).pixels.empty());
+}
+
+TEST(ImageResizeTest, NearestTakesThePixelUnderEachTopLeftCorner) {
+    image::Image img;
+    img.width = 3;
+    img.height = 2;
+    img.pixels = {1, 2, 3, 4, 5, 6};
+    const image::Image big = image::resizedNearest(img, 4, 4);
+    // x: 0, 0.75, 1.5, 2.25 -> 0, 0, 1, 2; y: 0, 0.5, 1, 1.5 -> 0, 0, 1, 1.
+    EXPECT_EQ(big.pixels, (std::vector<uint32_t>{1, 1, 2, 3, 1, 1, 2, 3, 4, 4, 5, 6, 4, 4, 5, 6}));
+    const image::Image small = image::resizedNearest(img, 2, 1);
+    EXPECT_EQ(small.pixels, (std::vector<uint32_t>{1, 2}));
 }
 
 // ---------------------------------------------------------------------------

@@ -51,7 +51,7 @@ for target in "${targets[@]}"; do
   case $target in
     xfile) cp "$repo"/tests/data/x/*.x "$repo"/assets/model.x "$corpus"/ ;;
     bmp) cp "$repo"/tests/data/images/*.bmp "$repo"/assets/*.bmp "$corpus"/ ;;
-    image) cp "$repo"/tests/data/images/* "$corpus"/ ;;
+    image) find "$repo/tests/data/images" -type f -exec cp {} "$corpus"/ \; ;;
   esac
   options=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len=65536
            -artifact_prefix="$out/artifacts/$target-" -print_final_stats=1)

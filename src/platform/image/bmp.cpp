@@ -26,22 +26,25 @@ uint32_t u32(std::span<const uint8_t> f, size_t at) {
            (static_cast<uint32_t>(f[at + 2]) << 16) | (static_cast<uint32_t>(f[at + 3]) << 24);
 }
 
-// One channel of a bit-field pixel, scaled to 8 bits.
+// One channel of a bit-field pixel, widened to 8 bits by repeating its bits
+// (five bits abcde give abcdeabc), or cut to its top 8 bits.
 struct Channel {
     uint32_t mask = 0;
     int shift = 0;
-    uint64_t maximum = 0;  // the channel's largest value; 0 when it has no bits
+    int bits = 0;  // 0 when the channel is absent
 
     explicit Channel(uint32_t m = 0) : mask(m) {
         if (m == 0) return;
         shift = std::countr_zero(m);
-        const int bits = 32 - std::countl_zero(m >> shift);
-        maximum = (uint64_t{1} << bits) - 1;
+        bits = 32 - std::countl_zero(m >> shift);
     }
     uint32_t value(uint32_t pixel, uint32_t absent) const {
-        if (maximum == 0) return absent;
-        const uint64_t v = (pixel & mask) >> shift;
-        return static_cast<uint32_t>((v * 255 + maximum / 2) / maximum);
+        if (bits == 0) return absent;
+        const uint32_t v = (pixel & mask) >> shift;
+        if (bits >= 8) return v >> (bits - 8);
+        uint32_t out = 0;
+        for (int filled = 0; filled < 8; filled += bits) out = out << bits | v;
+        return (out >> (((8 + bits - 1) / bits) * bits - 8)) & 0xFF;
     }
 };
 

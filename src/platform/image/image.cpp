@@ -53,6 +53,23 @@ Image resized(const Image& source, uint32_t width, uint32_t height) {
     return out;
 }
 
+Image resizedNearest(const Image& source, uint32_t width, uint32_t height) {
+    Image out;
+    out.width = width;
+    out.height = height;
+    out.hasAlpha = source.hasAlpha;
+    out.pixels.resize(size_t{width} * height);
+    if (source.pixels.empty() || width == 0 || height == 0) return out;
+    for (uint32_t y = 0; y < height; ++y) {
+        const size_t sy = uint64_t{y} * source.height / height;
+        const uint32_t* row = source.pixels.data() + sy * source.width;
+        for (uint32_t x = 0; x < width; ++x) {
+            out.pixels[size_t{y} * width + x] = row[uint64_t{x} * source.width / width];
+        }
+    }
+    return out;
+}
+
 bool loadImageFile(const char* fileName, Image& out, std::string& error) {
     out = Image{};
     std::vector<uint8_t> bytes;

@@ -30,9 +30,14 @@ bool decodeBmp(std::span<const uint8_t> file, Image& out, std::string& error);
 // Any supported format, told by its content.
 bool decodeImage(std::span<const uint8_t> file, Image& out, std::string& error);
 
-// The picture scaled to `width` by `height` (each at least 1), bilinearly,
-// for devices whose textures must have other sizes than the file's.
+// The picture scaled to `width` by `height` (each at least 1), bilinearly.
 Image resized(const Image& source, uint32_t width, uint32_t height);
+
+// The picture scaled to `width` by `height` by taking for each pixel the
+// source pixel its top-left corner falls in (x * source width / width), as the
+// graphics library's point filter does: how textures are brought to powers
+// of two.
+Image resizedNearest(const Image& source, uint32_t width, uint32_t height);
 
 // Opens `fileName` as the bytes stand (a code-page-932 name on Windows).
 bool loadImageFile(const char* fileName, Image& out, std::string& error);

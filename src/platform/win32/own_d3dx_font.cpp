@@ -1,0 +1,374 @@
+// D3DXCreateFontIndirect with a font object of our own: each line of text is
+// laid out glyph by glyph with GDI's grey-level glyph outlines (the font the
+// description asks for, text in the code page of its character set), copied
+// into a managed texture as coverage alpha, and drawn as one pre-transformed
+// textured quad
+// whose vertex colour is the text colour. Lines already rasterised are kept,
+// keyed by their text and format, so an unchanged status line costs a quad.
+//
+// Device state: like the library's font, which draws through a sprite that
+// saves and restores the device state, the states the quad needs are captured
+// in a state block before drawing and applied again after it, so the font
+// leaves the device as it found it. The state block is the one thing in the
+// default pool: OnLostDevice releases it and the next draw records it again.
+// The textures are managed and survive a reset.
+//
+// Formats: DT_CALCRECT measures; DT_LEFT/CENTER/RIGHT and DT_TOP/VCENTER/
+// BOTTOM place the text in the rectangle (the rectangle's right and bottom
+// only count for centred, right and bottom text); DT_EXPANDTABS, DT_SINGLELINE,
+// DT_WORDBREAK and DT_NOPREFIX are GDI's; the text is never clipped.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/graphics.h"
+#include "platform/win32/com_objects_win32.h"
+#include "platform/win32/native_win32.h"
+#include "platform/win32/own_d3dx_win32.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kCachedLines = 16;
+constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+// The format flags that change a line's picture.
+constexpr UINT kLayoutFormat = DT_EXPANDTABS | DT_SINGLELINE;
+
+struct QuadVertex {
+    float x, y, z, rhw;
+    D3DCOLOR colour;
+    float u, v;
+};
+
+struct Line {
+    std::string text;
+    UINT format = 0;
+    IDirect3DTexture9* texture = nullptr;  // null for text without pixels
+    LONG width = 0;                        // of the text
+    LONG height = 0;
+    UINT textureWidth = 0;
+    UINT textureHeight = 0;
+    uint64_t lastUse = 0;
+};
+
+uint32_t nextPowerOfTwo(uint32_t value) {
+    uint32_t power = 1;
+    while (power < value && power < 0x80000000u) power <<= 1;
+    return power;
+}
+
+class OwnFont final : public win32::OwnObject<D3DXFont> {
+public:
+    OwnFont(IDirect3DDevice9* device, HFONT font, HDC dc, UINT codePage)
+        : device_(device), font_(font), dc_(dc), codePage_(codePage) {
+        device_->AddRef();
+        previousFont_ = SelectObject(dc_, font_);
+    }
+
+    int32_t DrawTextA(void* /*sprite*/, const char* text, int32_t count, Rect* rect,
+                      uint32_t format, uint32_t colour) override {
+        if (text == nullptr) return 0;
+        const std::string line(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
+        const Line* cached = find(line, format & kLayoutFormat);
+        if (cached == nullptr) return 0;
+        const Rect area = rect != nullptr ? *rect : Rect{};
+        LONG x = area.left;
+        LONG y = area.top;
+        if (format & DT_CENTER) x = area.left + (area.right - area.left - cached->width) / 2;
+        if (format & DT_RIGHT) x = area.right - cached->width;
+        if (format & DT_VCENTER) y = area.top + (area.bottom - area.top - cached->height) / 2;
+        if (format & DT_BOTTOM) y = area.bottom - cached->height;
+        if (format & DT_CALCRECT) {
+            if (rect != nullptr) {
+                *rect = Rect{static_cast<int32_t>(x), static_cast<int32_t>(y),
+                             static_cast<int32_t>(x + cached->width),
+                             static_cast<int32_t>(y + cached->height)};
+            }
+            return cached->height;
+        }
+        if (cached->texture != nullptr) draw(*cached, x, y, colour);
+        return cached->height;
+    }
+
+    int32_t OnLostDevice() override {
+        if (stateBlock_ != nullptr) {
+            stateBlock_->Release();
+            stateBlock_ = nullptr;
+        }
+        return D3D_OK;
+    }
+
+    int32_t OnResetDevice() override { return D3D_OK; }  // recorded again when next drawn
+
+private:
+    ~OwnFont() override {
+        OnLostDevice();
+        for (Line& line : lines_) {
+            if (line.texture != nullptr) line.texture->Release();
+        }
+        SelectObject(dc_, previousFont_);
+        DeleteDC(dc_);
+        DeleteObject(font_);
+        device_->Release();
+    }
+
+    // The cached line, rasterised now if it is not there yet; null on failure.
+    const Line* find(const std::string& text, UINT format) {
+        ++clock_;
+        for (Line& line : lines_) {
+            if (line.text == text && line.format == format) {
+                line.lastUse = clock_;
+                return &line;
+            }
+        }
+        Line line;
+        line.text = text;
+        line.format = format;
+        line.lastUse = clock_;
+        if (!rasterise(line)) return nullptr;
+        if (lines_.size() >= kCachedLines) {
+            auto oldest = std::min_element(
+                lines_.begin(), lines_.end(),
+                [](const Line& a, const Line& b) { return a.lastUse < b.lastUse; });
+            if (oldest->texture != nullptr) oldest->texture->Release();
+            *oldest = line;
+            return &*oldest;
+        }
+        lines_.push_back(line);
+        return &lines_.back();
+    }
+
+    // Lays the text out glyph by glyph, each as GDI's grey-level outline
+    // (GGO_GRAY8_BITMAP, as the library renders its glyphs), and copies the
+    // coverage into a texture.
+    bool rasterise(Line& line) {
+        std::wstring wide;
+        if (!line.text.empty()) {
+            const int size = MultiByteToWideChar(codePage_, 0, line.text.data(),
+                                                 static_cast<int>(line.text.size()), nullptr, 0);
+            wide.resize(static_cast<size_t>(std::max(size, 0)));
+            if (size > 0) {
+                MultiByteToWideChar(codePage_, 0, line.text.data(),
+                                    static_cast<int>(line.text.size()), wide.data(), size);
+            }
+        }
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc_, &metrics);
+        const LONG tab = 8 * std::max<LONG>(metrics.tmAveCharWidth, 1);
+
+        struct Glyph {
+            LONG x, y;  // top-left of its bitmap in the line's picture
+            UINT width, height, pitch;
+            std::vector<BYTE> coverage;  // 0 to 64
+        };
+        std::vector<Glyph> glyphs;
+        static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+        LONG penX = 0;
+        LONG penY = 0;
+        LONG right = 0;
+        for (const wchar_t c : wide) {
+            if (c == L'\r') continue;
+            if (c == L'\n' && (line.format & DT_SINGLELINE) == 0) {
+                penX = 0;
+                penY += metrics.tmHeight;
+                continue;
+            }
+            if (c == L'\t' && (line.format & DT_EXPANDTABS) != 0) {
+                penX = (penX / tab + 1) * tab;
+                right = std::max(right, penX);
+                continue;
+            }
+            GLYPHMETRICS gm{};
+            const DWORD size =
+                GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &kIdentity);
+            if (size == GDI_ERROR) continue;
+            if (size > 0 && gm.gmBlackBoxX > 0 && gm.gmBlackBoxY > 0) {
+                Glyph glyph;
+                glyph.x = penX + gm.gmptGlyphOrigin.x;
+                glyph.y = penY + metrics.tmAscent - gm.gmptGlyphOrigin.y;
+                glyph.width = gm.gmBlackBoxX;
+                glyph.height = gm.gmBlackBoxY;
+                glyph.pitch = (gm.gmBlackBoxX + 3) & ~3u;
+                glyph.coverage.resize(size);
+                if (GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, size, glyph.coverage.data(),
+                                     &kIdentity) != GDI_ERROR &&
+                    size_t{glyph.pitch} * glyph.height <= size) {
+                    right = std::max(right, glyph.x + static_cast<LONG>(glyph.width));
+                    glyphs.push_back(std::move(glyph));
+                }
+            }
+            penX += gm.gmCellIncX;
+            right = std::max(right, penX);
+        }
+        line.width = right;
+        line.height = penY + metrics.tmHeight;
+        if (glyphs.empty() || line.width <= 0 || line.height <= 0) return true;  // nothing to draw
+
+        D3DCAPS9 caps{};
+        device_->GetDeviceCaps(&caps);
+        UINT width = static_cast<UINT>(line.width);
+        UINT height = static_cast<UINT>(line.height);
+        if ((caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
+            (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0) {
+            width = nextPowerOfTwo(width);
+            height = nextPowerOfTwo(height);
+        }
+        if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) width = height = std::max(width, height);
+        if ((caps.MaxTextureWidth != 0 && width > caps.MaxTextureWidth) ||
+            (caps.MaxTextureHeight != 0 && height > caps.MaxTextureHeight)) {
+            return false;
+        }
+
+        std::vector<uint32_t> pixels(size_t{width} * height, 0x00FFFFFFu);
+        for (const Glyph& glyph : glyphs) {
+            for (UINT gy = 0; gy < glyph.height; ++gy) {
+                const LONG y = glyph.y + static_cast<LONG>(gy);
+                if (y < 0 || y >= static_cast<LONG>(height)) continue;
+                for (UINT gx = 0; gx < glyph.width; ++gx) {
+                    const LONG x = glyph.x + static_cast<LONG>(gx);
+                    if (x < 0 || x >= static_cast<LONG>(width)) continue;
+                    const uint32_t level =
+                        std::min<uint32_t>(glyph.coverage[gy * glyph.pitch + gx], 64);
+                    uint32_t& pixel =
+                        pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
+                    const uint32_t alpha = std::max(pixel >> 24, (level * 255 + 32) / 64);
+                    pixel = alpha << 24 | 0x00FFFFFFu;
+                }
+            }
+        }
+
+        IDirect3DTexture9* texture = nullptr;
+        bool ok = SUCCEEDED(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8,
+                                                   D3DPOOL_MANAGED, &texture, nullptr));
+        D3DLOCKED_RECT locked{};
+        if (ok) ok = SUCCEEDED(texture->LockRect(0, &locked, nullptr, 0));
+        if (ok) {
+            for (UINT y = 0; y < height; ++y) {
+                std::memcpy(static_cast<unsigned char*>(locked.pBits) +
+                                static_cast<size_t>(y) * locked.Pitch,
+                            pixels.data() + size_t{y} * width, size_t{width} * 4);
+            }
+            texture->UnlockRect(0);
+        }
+        if (!ok) {
+            if (texture != nullptr) texture->Release();
+            return false;
+        }
+        line.texture = texture;
+        line.textureWidth = width;
+        line.textureHeight = height;
+        return true;
+    }
+
+    // Every state the quad sets, once with the values it needs: recorded into
+    // the state block, which then captures the caller's values before a draw.
+    void setQuadStates(IDirect3DTexture9* texture) {
+        IDirect3DDevice9* d = device_;
+        d->SetVertexShader(nullptr);
+        d->SetPixelShader(nullptr);
+        d->SetFVF(kQuadFvf);
+        d->SetTexture(0, texture);
+        d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+        d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+        d->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+        d->SetRenderState(D3DRS_BLENDOP, D3DBLENDOP_ADD);
+        d->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        d->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
+        d->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+        d->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+        d->SetRenderState(D3DRS_LIGHTING, FALSE);
+        d->SetRenderState(D3DRS_FOGENABLE, FALSE);
+        d->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+        d->SetRenderState(D3DRS_CLIPPING, TRUE);
+        d->SetRenderState(D3DRS_COLORWRITEENABLE, 0xF);
+        d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+        d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+        d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+        d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+        d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        d->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+        d->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+        d->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+        d->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+        d->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_POINT);
+        d->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
+        d->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+        d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+        d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
+    }
+
+    void draw(const Line& line, LONG x, LONG y, uint32_t colour) {
+        if (stateBlock_ == nullptr) {
+            if (FAILED(device_->BeginStateBlock())) return;
+            setQuadStates(line.texture);
+            if (FAILED(device_->EndStateBlock(&stateBlock_))) stateBlock_ = nullptr;
+        }
+        if (stateBlock_ != nullptr) stateBlock_->Capture();
+        setQuadStates(line.texture);
+        // Texel centres on pixel centres.
+        const float left = static_cast<float>(x) - 0.5f;
+        const float top = static_cast<float>(y) - 0.5f;
+        const float right = left + static_cast<float>(line.textureWidth);
+        const float bottom = top + static_cast<float>(line.textureHeight);
+        const QuadVertex quad[4] = {
+            {left, top, 0.0f, 1.0f, colour, 0.0f, 0.0f},
+            {right, top, 0.0f, 1.0f, colour, 1.0f, 0.0f},
+            {left, bottom, 0.0f, 1.0f, colour, 0.0f, 1.0f},
+            {right, bottom, 0.0f, 1.0f, colour, 1.0f, 1.0f},
+        };
+        device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex));
+        if (stateBlock_ != nullptr) stateBlock_->Apply();
+    }
+
+    IDirect3DDevice9* device_;
+    HFONT font_;
+    HDC dc_;
+    HGDIOBJ previousFont_ = nullptr;
+    UINT codePage_;
+    IDirect3DStateBlock9* stateBlock_ = nullptr;
+    std::vector<Line> lines_;
+    uint64_t clock_ = 0;
+};
+
+}  // namespace
+
+int32_t D3DXCreateFontIndirect(Direct3DDevice9* device, const FontDescription* description,
+                               D3DXFont** font) {
+    if (font != nullptr) *font = nullptr;
+    IDirect3DDevice9* native = win32::nativeDevice(device);
+    if (native == nullptr || description == nullptr || font == nullptr) return D3DERR_INVALIDCALL;
+
+    char faceName[LF_FACESIZE] = {};
+    static_assert(sizeof faceName == sizeof description->faceName);
+    std::memcpy(faceName, description->faceName, sizeof faceName - 1);
+    // The library draws its glyphs antialiased (grey levels) unless asked
+    // for something else: so does GDI here.
+    const BYTE quality =
+        description->quality == DEFAULT_QUALITY ? ANTIALIASED_QUALITY : description->quality;
+    HFONT created =
+        CreateFontA(description->height, static_cast<int>(description->width), 0, 0,
+                    static_cast<int>(description->weight), description->italic != 0 ? TRUE : FALSE,
+                    FALSE, FALSE, description->charSet, description->outputPrecision,
+                    CLIP_DEFAULT_PRECIS, quality, description->pitchAndFamily, faceName);
+    if (created == nullptr) return E_FAIL;
+    HDC dc = CreateCompatibleDC(nullptr);
+    if (dc == nullptr) {
+        DeleteObject(created);
+        return E_FAIL;
+    }
+    // The text's code page is the one of the font's character set.
+    CHARSETINFO charset{};
+    const UINT codePage =
+        TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<uintptr_t>(description->charSet)),
+                             &charset, TCI_SRCCHARSET)
+            ? charset.ciACP
+            : CP_ACP;
+    *font = new OwnFont(native, created, dc, codePage);
+    return D3D_OK;
+}
+
+}  // namespace platform

@@ -1,0 +1,116 @@
+// D3DXLoadMeshFromX on our own .x reader (platform/xfile): the mesh lives in
+// system memory in the vertex format the file calls for, and DrawSubset hands
+// one subset's triangles to the device from user memory.
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/graphics.h"
+#include "platform/win32/com_objects_win32.h"
+#include "platform/win32/native_win32.h"
+#include "platform/win32/own_d3dx_win32.h"
+#include "platform/xfile/x_reader.h"
+
+namespace platform {
+
+static_assert(sizeof(Material) == sizeof(D3DMATERIAL9));
+static_assert(sizeof(MeshMaterial) == sizeof(D3DXMATERIAL));
+static_assert(offsetof(MeshMaterial, textureFilename) == offsetof(D3DXMATERIAL, pTextureFilename));
+
+namespace {
+
+using win32::OwnObject;
+
+// The material buffer: the MeshMaterial entries, pointing into the texture
+// names it keeps with them.
+class MaterialBuffer final : public OwnObject<D3DXBuffer> {
+public:
+    explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
+        : entries_(materials.size()), names_(materials.size()) {
+        for (size_t i = 0; i < materials.size(); ++i) {
+            entries_[i].material = materials[i].material;
+            if (materials[i].textureFilename) {
+                // The name as the C string it becomes: cut at an embedded NUL.
+                names_[i] = materials[i].textureFilename->c_str();
+                entries_[i].textureFilename = names_[i].data();
+            }
+        }
+    }
+    void* GetBufferPointer() override { return entries_.data(); }
+    uint32_t GetBufferSize() override {
+        return static_cast<uint32_t>(entries_.size() * sizeof(MeshMaterial));
+    }
+
+private:
+    std::vector<MeshMaterial> entries_;
+    std::vector<std::string> names_;  // never resized: the entries point into them
+};
+
+class OwnMesh final : public OwnObject<D3DXMesh> {
+public:
+    OwnMesh(IDirect3DDevice9* device, const xfile::Mesh& mesh)
+        : device_(device),
+          fvf_(mesh.fvf),
+          stride_(mesh.vertexStride()),
+          vertices_(mesh.packedVertices()),
+          subsets_(mesh.subsets),
+          wideIndices_(mesh.needs32BitIndices()) {
+        device_->AddRef();
+        if (wideIndices_) {
+            indices32_ = mesh.indices;
+        } else {
+            indices16_ = mesh.indices16();
+        }
+    }
+
+    int32_t DrawSubset(uint32_t subset) override {
+        if (subset >= subsets_.size()) return D3DERR_INVALIDCALL;
+        const xfile::Subset& range = subsets_[subset];
+        if (range.faceCount == 0) return D3D_OK;
+        device_->SetFVF(fvf_);
+        const void* indices =
+            wideIndices_ ? static_cast<const void*>(indices32_.data() + range.faceStart * 3)
+                         : static_cast<const void*>(indices16_.data() + range.faceStart * 3);
+        return device_->DrawIndexedPrimitiveUP(
+            D3DPT_TRIANGLELIST, range.vertexStart, range.vertexCount, range.faceCount, indices,
+            wideIndices_ ? D3DFMT_INDEX32 : D3DFMT_INDEX16, vertices_.data(), stride_);
+    }
+
+private:
+    ~OwnMesh() override { device_->Release(); }
+
+    IDirect3DDevice9* device_;
+    DWORD fvf_;
+    UINT stride_;
+    std::vector<uint8_t> vertices_;
+    std::vector<xfile::Subset> subsets_;
+    bool wideIndices_;
+    std::vector<uint16_t> indices16_;
+    std::vector<uint32_t> indices32_;
+};
+
+}  // namespace
+
+int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDevice9* device,
+                          D3DXBuffer** adjacency, D3DXBuffer** materials,
+                          D3DXBuffer** effectInstances, uint32_t* materialCount, D3DXMesh** mesh) {
+    // Adjacency and effect instances are never asked for by the program.
+    if (adjacency != nullptr) *adjacency = nullptr;
+    if (effectInstances != nullptr) *effectInstances = nullptr;
+    if (materials != nullptr) *materials = nullptr;
+    if (materialCount != nullptr) *materialCount = 0;
+    if (mesh != nullptr) *mesh = nullptr;
+    IDirect3DDevice9* native = win32::nativeDevice(device);
+    if (fileName == nullptr || native == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
+
+    xfile::Mesh loaded;
+    std::string error;
+    if (!xfile::readMeshFile(fileName, loaded, error)) return D3DXERR_INVALIDDATA;
+    *mesh = new OwnMesh(native, loaded);
+    if (materials != nullptr) *materials = new MaterialBuffer(loaded.materials);
+    if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(loaded.materials.size());
+    return D3D_OK;
+}
+
+}  // namespace platform
