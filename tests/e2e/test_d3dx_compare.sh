@@ -27,5 +27,5 @@ run=$E2E_TMP/bench
 cp -a "$T462_STAGED_DIR" "$run" || fail "cannot copy the run folder"
 model=$(winepath -w "$run/model.x" 2>/dev/null)
 texture=$(winepath -w "$run/フィルター.bmp" 2>/dev/null)
-timeout 120 wine "$tool" bench "$model" "$texture" 300 2>&1 | sed "s/^/[$E2E_NAME]   /"
+timeout 120 wine "$tool" bench "$model" "$texture" 50 2>&1 | sed "s/^/[$E2E_NAME]   /"
 pass

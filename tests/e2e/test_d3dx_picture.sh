@@ -38,11 +38,22 @@ shoot() {
   # The panel opens at (0, 0); its opening then lies over the picture.
   drag_mouse 15 80 900 200 || fail "$name: could not drag the panel"
   read -r x y width height < <(win_geometry t462) || fail "$name: no geometry"
-  sleep 3
-  assert_running "$name"
-  screenshot "$E2E_TMP/$name-screen.png" || fail "$name: no screenshot"
-  convert "$E2E_TMP/$name-screen.png" -crop "${width}x${height}+${x}+${y}" +repage \
-    "$E2E_TMP/$name.png" || fail "$name: cannot crop"
+  # Wait (a slow machine may take a while) until the model shows, in its
+  # orange frame, wearing the grab: the picture's white rectangle.
+  local shot=$E2E_TMP/$name-screen.png deadline=$((SECONDS + 90)) frame picture
+  while :; do
+    sleep 1
+    assert_running "$name"
+    screenshot "$shot" || fail "$name: no screenshot"
+    frame=$(pixel_at "$shot" $((x + 300)) $((y + 170)))
+    picture=$(pixel_at "$shot" $((x + 170)) $((y + 250)))
+    [[ $frame =~ ^2[0-9][0-9]\ 1[0-7][0-9]\ [0-7]?[0-9]$ && $picture =~ ^2[45][0-9]\ 2[45][0-9]\ 2[45][0-9]$ ]] && break
+    ((SECONDS < deadline)) || fail "$name: the model did not show (frame $frame, picture $picture)"
+  done
+  sleep 1
+  screenshot "$shot" || fail "$name: no screenshot"
+  convert "$shot" -crop "${width}x${height}+${x}+${y}" +repage "$E2E_TMP/$name.png" ||
+    fail "$name: cannot crop"
   stop_program
   AREA=$((width * height))
 }

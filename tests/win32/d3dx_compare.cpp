@@ -30,6 +30,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -37,6 +39,7 @@
 #include "platform/graphics.h"
 #include "platform/image/image.h"
 #include "platform/win32/com_objects_win32.h"
+#include "platform/win32/own_d3dx_win32.h"
 #include "platform/xfile/x_reader.h"
 
 namespace {
@@ -426,48 +429,123 @@ int bench(const Device& d, const std::string& model, const std::string& texture,
             image::loadImageFile(texture.c_str(), picture, error);
         }
         std::printf("ours:   reading the picture %.4f ms\n", millisecondsSince(start) / rounds);
-        start = std::chrono::steady_clock::now();
-        for (int i = 0; i < rounds; ++i) {
-            IDirect3DTexture9* t = nullptr;
-            d.native()->CreateTexture(256, 128, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t,
-                                      nullptr);
-            D3DLOCKED_RECT locked{};
-            if (t != nullptr && SUCCEEDED(t->LockRect(0, &locked, nullptr, 0))) t->UnlockRect(0);
-            if (t != nullptr) t->Release();
+        for (const auto& [pool, poolName] : {std::pair{D3DPOOL_MANAGED, "managed"},
+                                             std::pair{D3DPOOL_SYSTEMMEM, "system memory"}}) {
+            double create = 0, lock = 0, release = 0;
+            for (int i = 0; i < rounds; ++i) {
+                IDirect3DTexture9* t = nullptr;
+                auto step = std::chrono::steady_clock::now();
+                d.native()->CreateTexture(256, 128, 1, 0, D3DFMT_X8R8G8B8, pool, &t, nullptr);
+                create += millisecondsSince(step);
+                step = std::chrono::steady_clock::now();
+                D3DLOCKED_RECT locked{};
+                if (t != nullptr && SUCCEEDED(t->LockRect(0, &locked, nullptr, 0)))
+                    t->UnlockRect(0);
+                lock += millisecondsSince(step);
+                step = std::chrono::steady_clock::now();
+                if (t != nullptr) t->Release();
+                release += millisecondsSince(step);
+            }
+            std::printf("texture in %s: create %.4f, lock %.4f, release %.4f ms\n", poolName,
+                        create / rounds, lock / rounds, release / rounds);
         }
-        std::printf("ours:   creating a texture %.4f ms\n", millisecondsSince(start) / rounds);
     }
-    // Warm both up once (file cache, first-use costs).
-    for (int pass = 0; pass < 2; ++pass) {
-        const bool timed = pass == 1;
-        auto start = std::chrono::steady_clock::now();
-        for (int i = 0; i < (timed ? rounds : 5); ++i) {
-            platform::D3DXMesh* mesh = nullptr;
-            platform::D3DXBuffer* materials = nullptr;
-            uint32_t count = 0;
-            platform::D3DXLoadMeshFromX(model.c_str(), D3DXMESH_SYSTEMMEM, d.device, nullptr,
-                                        &materials, nullptr, &count, &mesh);
-            platform::Direct3DTexture9* t = nullptr;
-            platform::D3DXCreateTextureFromFile(d.device, texture.c_str(), &t);
-            if (t != nullptr) t->Release();
-            if (materials != nullptr) materials->Release();
-            if (mesh != nullptr) mesh->Release();
+    // The reload as the program does it: model, texture, then both given up
+    // again at the next capture. With `changing`, the texture file is
+    // rewritten before every reload with one pixel changed, as the capture
+    // does with a changing screen (the rewrite itself is not timed).
+    std::vector<uint8_t> original;
+    {
+        std::ifstream in(texture, std::ios::binary);
+        original.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const auto rewrite = [&](int round) {
+        std::vector<uint8_t> changed = original;
+        if (changed.size() > 64)
+            changed[changed.size() - 1 - static_cast<size_t>(round % 32)] ^= 0x55;
+        std::ofstream out(texture, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(changed.data()),
+                  static_cast<std::streamsize>(changed.size()));
+    };
+    const auto reloadOurs = [&]() {
+        platform::D3DXMesh* mesh = nullptr;
+        platform::D3DXBuffer* materials = nullptr;
+        uint32_t count = 0;
+        platform::D3DXLoadMeshFromX(model.c_str(), D3DXMESH_SYSTEMMEM, d.device, nullptr,
+                                    &materials, nullptr, &count, &mesh);
+        platform::Direct3DTexture9* t = nullptr;
+        platform::D3DXCreateTextureFromFile(d.device, texture.c_str(), &t);
+        if (t != nullptr) t->Release();
+        if (materials != nullptr) materials->Release();
+        if (mesh != nullptr) mesh->Release();
+    };
+    const auto reloadSystem = [&]() {
+        ID3DXMesh* mesh = nullptr;
+        ID3DXBuffer* materials = nullptr;
+        DWORD count = 0;
+        D3DXLoadMeshFromXA(model.c_str(), D3DXMESH_SYSTEMMEM, d.native(), nullptr, &materials,
+                           nullptr, &count, &mesh);
+        IDirect3DTexture9* t = nullptr;
+        D3DXCreateTextureFromFileA(d.native(), texture.c_str(), &t);
+        if (t != nullptr) t->Release();
+        if (materials != nullptr) materials->Release();
+        if (mesh != nullptr) mesh->Release();
+    };
+    {
+        // Where a changing texture's time goes.
+        double read = 0, decode = 0, upload = 0;
+        IDirect3DTexture9* t = nullptr;
+        d.native()->CreateTexture(256, 128, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &t, nullptr);
+        for (int i = 0; i < rounds; ++i) {
+            rewrite(i);
+            auto step = std::chrono::steady_clock::now();
+            std::vector<uint8_t> bytes;
+            platform::win32::readWholeFile(texture.c_str(), size_t{1} << 28, bytes);
+            read += millisecondsSince(step);
+            step = std::chrono::steady_clock::now();
+            image::Image picture;
+            std::string error;
+            image::decodeImage(bytes, picture, error);
+            picture = image::resizedNearest(picture, 256, 128);
+            decode += millisecondsSince(step);
+            step = std::chrono::steady_clock::now();
+            D3DLOCKED_RECT locked{};
+            if (t != nullptr && SUCCEEDED(t->LockRect(0, &locked, nullptr, 0))) {
+                for (uint32_t y = 0; y < 128; ++y) {
+                    std::memcpy(static_cast<uint8_t*>(locked.pBits) + y * locked.Pitch,
+                                picture.pixels.data() + y * 256, 1024);
+                }
+                t->UnlockRect(0);
+            }
+            upload += millisecondsSince(step);
         }
-        if (timed) std::printf("ours:   %.4f ms per reload\n", millisecondsSince(start) / rounds);
-        start = std::chrono::steady_clock::now();
-        for (int i = 0; i < (timed ? rounds : 5); ++i) {
-            ID3DXMesh* mesh = nullptr;
-            ID3DXBuffer* materials = nullptr;
-            DWORD count = 0;
-            D3DXLoadMeshFromXA(model.c_str(), D3DXMESH_SYSTEMMEM, d.native(), nullptr, &materials,
-                               nullptr, &count, &mesh);
-            IDirect3DTexture9* t = nullptr;
-            D3DXCreateTextureFromFileA(d.native(), texture.c_str(), &t);
-            if (t != nullptr) t->Release();
-            if (materials != nullptr) materials->Release();
-            if (mesh != nullptr) mesh->Release();
+        if (t != nullptr) t->Release();
+        std::printf("ours, changing texture: read %.4f, decode %.4f, upload %.4f ms\n",
+                    read / rounds, decode / rounds, upload / rounds);
+    }
+    for (const bool changing : {false, true}) {
+        for (const auto& [name, reload] :
+             {std::pair<const char*, std::function<void()>>{"ours", reloadOurs},
+              std::pair<const char*, std::function<void()>>{"system", reloadSystem}}) {
+            for (int i = 0; i < 5; ++i) reload();  // warm up
+            std::vector<double> times;
+            for (int i = 0; i < rounds; ++i) {
+                if (changing) rewrite(i);
+                const auto start = std::chrono::steady_clock::now();
+                reload();
+                times.push_back(millisecondsSince(start));
+            }
+            std::sort(times.begin(), times.end());
+            double sum = 0;
+            for (const double t : times) sum += t;
+            std::printf("%-6s reload, %s texture: mean %.4f ms, median %.4f ms\n", name,
+                        changing ? "changing" : "unchanged", sum / rounds, times[times.size() / 2]);
         }
-        if (timed) std::printf("system: %.4f ms per reload\n", millisecondsSince(start) / rounds);
+    }
+    {  // the original bytes back
+        std::ofstream out(texture, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(original.data()),
+                  static_cast<std::streamsize>(original.size()));
     }
     return 0;
 }

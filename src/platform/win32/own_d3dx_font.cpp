@@ -111,6 +111,9 @@ private:
         SelectObject(dc_, previousFont_);
         DeleteDC(dc_);
         DeleteObject(font_);
+        // The program gives up its font just before its device: the textures
+        // kept for reuse go with it.
+        win32::releaseRecycledTextures(device_);
         device_->Release();
     }
 

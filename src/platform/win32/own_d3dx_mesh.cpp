@@ -104,9 +104,12 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDe
     IDirect3DDevice9* native = win32::nativeDevice(device);
     if (fileName == nullptr || native == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
 
+    const xfile::ReadLimits limits;
+    std::vector<uint8_t> bytes;
+    if (!win32::readWholeFile(fileName, limits.maxFileBytes, bytes)) return D3DXERR_INVALIDDATA;
     xfile::Mesh loaded;
     std::string error;
-    if (!xfile::readMeshFile(fileName, loaded, error)) return D3DXERR_INVALIDDATA;
+    if (!xfile::readMesh(bytes, loaded, error, limits)) return D3DXERR_INVALIDDATA;
     *mesh = new OwnMesh(native, loaded);
     if (materials != nullptr) *materials = new MaterialBuffer(loaded.materials);
     if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(loaded.materials.size());

@@ -1,8 +1,12 @@
-// Shared by our own D3DX objects (own_d3dx_*.cpp): reference counting for
-// objects that wrap no native COM object.
+// Shared by our own D3DX functions (own_d3dx_*.cpp): reference counting for
+// objects that wrap no native COM object, reading a whole file, and the
+// texture pool that the font gives back at shutdown.
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "platform/win32/native_win32.h"
 
 namespace platform::win32 {
 
@@ -25,5 +29,34 @@ protected:
 private:
     uint32_t count_ = 1;
 };
+
+// The whole file in one read, the name passed to the system as it stands (code
+// page 932 here); false when it cannot be opened or read, or is larger than
+// `maxBytes`. One open, one size query, one read: the cheapest the system has,
+// which matters as the model and its textures are read for every frame.
+inline bool readWholeFile(const char* fileName, size_t maxBytes, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    if (fileName == nullptr) return false;
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0 &&
+              static_cast<uint64_t>(size.QuadPart) <= maxBytes;
+    if (ok) {
+        // One byte more than the size said, to see a file that grew meanwhile.
+        bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
+        DWORD got = 0;
+        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) != 0 &&
+             got <= static_cast<uint64_t>(size.QuadPart);
+        bytes.resize(ok ? got : 0);
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+// Gives back the textures kept for reuse on this device (own_d3dx_texture.cpp);
+// the font calls it as it goes, which at shutdown is just before the device.
+void releaseRecycledTextures(IDirect3DDevice9* device);
 
 }  // namespace platform::win32
