@@ -33,14 +33,14 @@ protected:
     }
 
     static fake::MeshMaterialSpec textured(const std::string& name, float red) {
-        fake::MeshMaterialSpec spec{fake::material(red, 0.5f, 0.25f, 1.0f), name};
-        spec.material.ambient = {0.1f, 0.1f, 0.1f, 0.1f};
-        return spec;
+        fake::MeshMaterialSpec entry{fake::material(red, 0.5f, 0.25f, 1.0f), name};
+        entry.material.ambient = {0.1f, 0.1f, 0.1f, 0.1f};
+        return entry;
     }
     static fake::MeshMaterialSpec plain(float red) {
-        fake::MeshMaterialSpec spec{fake::material(red, 0.0f, 0.0f, 0.5f), std::nullopt};
-        spec.material.ambient = {0.9f, 0.9f, 0.9f, 0.9f};
-        return spec;
+        fake::MeshMaterialSpec entry{fake::material(red, 0.0f, 0.0f, 0.5f), std::nullopt};
+        entry.material.ambient = {0.9f, 0.9f, 0.9f, 0.9f};
+        return entry;
     }
 
     // Names of the calls whose name contains `part`.

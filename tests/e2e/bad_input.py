@@ -44,10 +44,10 @@ KEY = (255, 0, 255)
 
 
 def tool(name):
-    spec = importlib.util.spec_from_file_location(name.replace("-", "_"),
+    loader_spec = importlib.util.spec_from_file_location(name.replace("-", "_"),
                                                   os.path.join(REPO, "tools", name + ".py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(loader_spec)
+    loader_spec.loader.exec_module(module)
     return module
 
 

@@ -31,9 +31,9 @@ python3 - "$zip" "$exe" "$E2E_REPO/tools" <<'EOF' || fail "the zip's contents ar
 import importlib.util, sys, zipfile
 
 zip_path, exe_path, tools = sys.argv[1:4]
-spec = importlib.util.spec_from_file_location("make_release", tools + "/make-release.py")
-make_release = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_release)
+loader_spec = importlib.util.spec_from_file_location("make_release", tools + "/make-release.py")
+make_release = importlib.util.module_from_spec(loader_spec)
+loader_spec.loader.exec_module(make_release)
 
 problems = []
 with zipfile.ZipFile(zip_path) as archive:

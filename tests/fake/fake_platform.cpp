@@ -116,7 +116,7 @@ public:
 class FakeBuffer final : public FakeObject, public platform::D3DXBuffer {
 public:
     explicit FakeBuffer(const std::vector<MeshMaterialSpec>& materials) : FakeObject("Buffer") {
-        for (const auto& spec : materials) names_.push_back(spec.texture.value_or(""));
+        for (const auto& entry : materials) names_.push_back(entry.texture.value_or(""));
         entries_.resize(materials.size());
         for (size_t i = 0; i < materials.size(); ++i) {
             entries_[i].material = materials[i].material;
