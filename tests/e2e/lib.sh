@@ -261,7 +261,8 @@ process_cpu_ticks() {
   local stat rest total=0
   local -a fields
   for stat in /proc/[0-9]*/stat; do
-    rest=$(<"$stat") 2>/dev/null || continue
+    # A process may end between the listing and the read.
+    { rest=$(<"$stat"); } 2>/dev/null || continue
     rest=${rest##*) }
     # Fields after "(comm)": state is field 3, ppid 4, utime 14, stime 15.
     read -r -a fields <<<"$rest"

@@ -9,6 +9,12 @@ start_program
 wait_window t462 >/dev/null || fail "the display window did not appear"
 wait_window com 20 >/dev/null || fail "the control panel did not appear"
 sleep 2
+# Every frame rewrites the feedback image: with the panel there, see how
+# often, as the evidence that frames run.
+feedback=フィルター.bmp
+rewrites_with_panel=0
+[[ -f $feedback ]] && rewrites_with_panel=$(count_rewrites "$feedback" 2)
+note "$feedback rewritten $rewrites_with_panel times in 2 s with the panel"
 
 close_window com || fail "could not send the close request to the panel"
 window_gone com 10 || fail "the control panel is still there 10 s after the close request"
@@ -24,12 +30,14 @@ sleep 2
 after=$(process_cpu_ticks)
 note "CPU ticks in 2 s after closing the panel: $((after - before))"
 assert_ge $((after - before)) 10 "CPU ticks used by the frame loop in 2 s"
-# Once the program writes its feedback image every frame, frames are
-# visible from outside.
-if [[ -f "フィルター.bmp" ]]; then
-  rewrites=$(count_rewrites "フィルター.bmp" 2)
-  note "フィルター.bmp rewritten $rewrites times in 2 s"
-  assert_ge "$rewrites" 2 "rewrites of フィルター.bmp in 2 s without the panel"
+# The capture keeps the panel's last rectangle, so frames go on writing the
+# feedback image after the panel has gone.
+if ((rewrites_with_panel > 0)); then
+  rewrites=$(count_rewrites "$feedback" 2)
+  note "$feedback rewritten $rewrites times in 2 s without the panel"
+  assert_ge "$rewrites" 2 "rewrites of $feedback in 2 s without the panel"
+else
+  note "the program does not rewrite $feedback: frames seen through the processor time only"
 fi
 assert_running
 
