@@ -63,8 +63,18 @@ void handleCommand(uintptr_t wParam) {
 void loadPanelSkin() {
     ViewerState& state = viewerState();
     state.skinBitmap = platform::LoadImageA(nullptr, kSkinFile, kImageBitmap, 0, 0, kLoadFromFile);
+    bool cutAway = false;
     platform::GdiObject region =
-        regionFromBitmap(state.panelWindow, kKeyFromPicture, state.skinBitmap);
+        regionFromBitmap(state.panelWindow, kKeyFromPicture, state.skinBitmap, &cutAway);
+    if (cutAway) {
+        // A skin of nothing but its key colour (a 1 x 1 picture, or a damaged
+        // file that loads as one black picture) would cut the whole panel
+        // away, leaving nothing to see, click or drag: go on as without one.
+        platform::DeleteObject(region);
+        platform::DeleteObject(state.skinBitmap);
+        state.skinBitmap = nullptr;
+        region = regionFromBitmap(state.panelWindow, kKeyFromPicture, nullptr);
+    }
     platform::SetWindowRgn(state.panelWindow, region, true);
     platform::SetWindowPos(state.panelWindow, kTopmost, 0, 0, 0, 0, kKeepPlaceAndSize);
 }

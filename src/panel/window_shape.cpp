@@ -143,7 +143,8 @@ bool cutsWholePicture(const WindowShape& shape) {
 }
 
 platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key,
-                                     platform::GdiObject bitmap) {
+                                     platform::GdiObject bitmap, bool* cutAway) {
+    if (cutAway != nullptr) *cutAway = false;
     platform::Rect client;
     platform::GetClientRect(window, &client);
     platform::Point upperLeft{client.left, client.top};
@@ -204,6 +205,7 @@ platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key
     // creation) shows one colour only, which then is the key: cutting it would
     // leave no window at all. Its plain rectangle is kept instead.
     if (bitmap == nullptr && cutsWholePicture(shape)) return region.release();
+    if (cutAway != nullptr) *cutAway = bitmap != nullptr && cutsWholePicture(shape);
     for (const platform::Rect& run : shape.cuts) {
         OwnedObject runRegion(platform::CreateRectRgn(run.left, run.top, run.right, run.bottom));
         OwnedObject remaining(platform::CreateRectRgn(0, 0, 0, 0));

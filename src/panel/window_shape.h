@@ -50,6 +50,8 @@ bool cutsWholePicture(const WindowShape& shape);
 // caller owns the region; the bitmap is neither changed nor deleted. Without
 // a bitmap, a client area of nothing but the key colour (not drawn yet) is
 // not cut, so the window keeps its plain rectangle rather than vanishing; and
-// whenever the pixels cannot be read, nothing is cut.
+// whenever the pixels cannot be read, nothing is cut. With `cutAway` given, it
+// tells whether a bitmap's pixels were all of the key colour, so that nothing
+// of the window is left.
 platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key,
-                                     platform::GdiObject bitmap);
+                                     platform::GdiObject bitmap, bool* cutAway = nullptr);
