@@ -5,8 +5,9 @@
 # materials, and per subset the triangles (positions, normals, texture
 # coordinates, colours, in any vertex order), and the pixels of every picture.
 # Where the system D3DX is known to differ (the corpus says which and why),
-# only our result is checked. Then the reload of the sample model and its
-# texture is timed with both.
+# only our result is checked. Then the status font is checked (placement,
+# brightness, the device state it leaves, a device reset), and the reload of
+# the sample model and its texture is timed with both.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 tool=$(dirname "$T462_STAGED_DIR")/d3dx_compare.exe
@@ -22,6 +23,12 @@ status=$?
 sed "s/^/[$E2E_NAME]   /" "$log"
 ((status == 0)) || fail "our D3DX and the system's disagree (exit code $status)"
 grep -q ' 0 failed' "$log" || fail "no summary line from the comparison"
+
+# The status font: placement, brightness, device state kept, device reset.
+timeout 60 wine "$tool" font >"$log" 2>&1
+status=$?
+sed "s/^/[$E2E_NAME]   /" "$log"
+((status == 0)) || fail "the font check failed (exit code $status)"
 
 run=$E2E_TMP/bench
 cp -a "$T462_STAGED_DIR" "$run" || fail "cannot copy the run folder"

@@ -14,6 +14,11 @@
 //       Prints one line per file and "N passed, N failed" last; the exit code
 //       is 0 when nothing failed.
 //
+//   d3dx_compare.exe font
+//       Draws a status line with our font and with the system's, and checks
+//       where and how bright it lands, that the device state is left as it
+//       was, and that a reset around OnLostDevice/OnResetDevice succeeds.
+//
 //   d3dx_compare.exe bench MODEL TEXTURE [ROUNDS]
 //       Loads the model and the texture ROUNDS times (default 500) with each
 //       library, releasing them again as the program does each frame, and
@@ -25,6 +30,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -303,8 +309,9 @@ bool createDevice(Device& d) {
     d.direct3d = platform::Direct3DCreate9(D3D_SDK_VERSION);
     if (d.window == nullptr || d.direct3d == nullptr) return false;
     platform::PresentParameters parameters;
-    parameters.backBufferWidth = 64;
-    parameters.backBufferHeight = 64;
+    parameters.backBufferWidth = 594;
+    parameters.backBufferHeight = 578;
+    parameters.backBufferFormat = D3DFMT_X8R8G8B8;
     parameters.backBufferCount = 1;
     parameters.swapEffect = D3DSWAPEFFECT_DISCARD;
     parameters.deviceWindow = reinterpret_cast<platform::WindowHandle>(d.window);
@@ -550,12 +557,170 @@ int bench(const Device& d, const std::string& model, const std::string& texture,
     return 0;
 }
 
+// Bounding box of the pixels brighter than black in the back buffer, and the
+// brightest green level among them.
+struct Ink {
+    LONG left = LONG_MAX, top = LONG_MAX, right = -1, bottom = -1;
+    int brightest = 0;
+    bool any() const { return right >= 0; }
+};
+
+Ink inkOf(IDirect3DDevice9* device) {
+    Ink ink;
+    IDirect3DSurface9* target = nullptr;
+    IDirect3DSurface9* copy = nullptr;
+    D3DSURFACE_DESC desc{};
+    if (FAILED(device->GetRenderTarget(0, &target))) return ink;
+    target->GetDesc(&desc);
+    if (SUCCEEDED(device->CreateOffscreenPlainSurface(desc.Width, desc.Height, desc.Format,
+                                                      D3DPOOL_SYSTEMMEM, &copy, nullptr)) &&
+        SUCCEEDED(device->GetRenderTargetData(target, copy))) {
+        D3DLOCKED_RECT locked{};
+        if (SUCCEEDED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            for (UINT y = 0; y < desc.Height; ++y) {
+                const auto* row = reinterpret_cast<const uint32_t*>(
+                    static_cast<const uint8_t*>(locked.pBits) + size_t{y} * locked.Pitch);
+                for (UINT x = 0; x < desc.Width; ++x) {
+                    const int green = static_cast<int>((row[x] >> 8) & 0xFF);
+                    if (green == 0) continue;
+                    ink.left = std::min<LONG>(ink.left, static_cast<LONG>(x));
+                    ink.top = std::min<LONG>(ink.top, static_cast<LONG>(y));
+                    ink.right = std::max<LONG>(ink.right, static_cast<LONG>(x));
+                    ink.bottom = std::max<LONG>(ink.bottom, static_cast<LONG>(y));
+                    ink.brightest = std::max(ink.brightest, green);
+                }
+            }
+            copy->UnlockRect();
+        }
+    }
+    if (copy != nullptr) copy->Release();
+    target->Release();
+    return ink;
+}
+
+// Our status font: where and how bright it draws, that it leaves the device
+// state as it found it, that a device reset succeeds around OnLostDevice and
+// OnResetDevice, and that it draws where the system's font draws.
+int fontCheck(const Device& d) {
+    int passed = 0;
+    int failed = 0;
+    const auto check = [&](bool ok, const std::string& what) {
+        ok ? ++passed : ++failed;
+        std::printf("%s  font: %s\n", ok ? "PASS" : "FAIL", what.c_str());
+    };
+    IDirect3DDevice9* native = d.native();
+    platform::FontDescription description;
+    description.height = 14;
+    description.weight = 400;
+    description.charSet = 128;  // SHIFTJIS_CHARSET
+    platform::D3DXFont* font = nullptr;
+    check(platform::D3DXCreateFontIndirect(d.device, &description, &font) == 0 && font != nullptr,
+          "created");
+    if (font == nullptr) return 1;
+    // "キーボード: 1 2" in code page 932.
+    const char* text = "\x83\x4c\x81\x5b\x83\x7b\x81\x5b\x83\x68: 1 2";
+    const uint32_t grey = 0xFFC8C8C8;
+    const uint32_t format = DT_NOCLIP | DT_EXPANDTABS;
+
+    const auto draw = [&](platform::D3DXFont* f, int x, int y) {
+        native->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        native->BeginScene();
+        platform::Rect rect{x, y, 0, 0};
+        const int32_t height = f->DrawTextA(nullptr, text, -1, &rect, format, grey);
+        native->EndScene();
+        return height;
+    };
+
+    // States the caller had, which the font must leave as they were.
+    native->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+    native->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    native->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    native->SetRenderState(D3DRS_LIGHTING, TRUE);
+    native->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL);
+    native->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    const int32_t height = draw(font, 50, 40);
+    DWORD blend = 0, z = 0, cull = 0, lighting = 0, colourOp = 0, fvf = 0;
+    native->GetRenderState(D3DRS_ALPHABLENDENABLE, &blend);
+    native->GetRenderState(D3DRS_ZENABLE, &z);
+    native->GetRenderState(D3DRS_CULLMODE, &cull);
+    native->GetRenderState(D3DRS_LIGHTING, &lighting);
+    native->GetTextureStageState(0, D3DTSS_COLOROP, &colourOp);
+    native->GetFVF(&fvf);
+    check(blend == FALSE && z == D3DZB_TRUE && cull == D3DCULL_CW && lighting == TRUE &&
+              colourOp == D3DTOP_SELECTARG2 && fvf == (D3DFVF_XYZ | D3DFVF_NORMAL),
+          "leaves the device state as it found it");
+    const Ink ours = inkOf(native);
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "drawn at (50, 40): ink (%ld, %ld)-(%ld, %ld), brightest %d, height %d",
+                  ours.left, ours.top, ours.right, ours.bottom, ours.brightest, height);
+    check(ours.any() && ours.left >= 50 && ours.left <= 53 && ours.top >= 40 && ours.top <= 46 &&
+              ours.bottom <= 40 + 16 && ours.right > ours.left + 60 && ours.brightest >= 150 &&
+              ours.brightest <= 0xC8 + 2 && height >= 12 && height <= 18,
+          line);
+
+    platform::Rect measured{50, 40, 0, 0};
+    const int32_t measuredHeight =
+        font->DrawTextA(nullptr, text, -1, &measured, format | DT_CALCRECT, grey);
+    std::snprintf(line, sizeof line, "measures (%d, %d)-(%d, %d)", measured.left, measured.top,
+                  measured.right, measured.bottom);
+    check(measuredHeight == height && measured.left == 50 && measured.top == 40 &&
+              measured.right >= ours.right && measured.bottom - measured.top == height,
+          line);
+
+    // Through a reset, as the program recovers a lost device.
+    font->OnLostDevice();
+    D3DPRESENT_PARAMETERS parameters{};
+    parameters.BackBufferWidth = 594;
+    parameters.BackBufferHeight = 578;
+    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
+    parameters.BackBufferCount = 1;
+    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    parameters.hDeviceWindow = d.window;
+    parameters.Windowed = TRUE;
+    const HRESULT reset = native->Reset(&parameters);
+    font->OnResetDevice();
+    check(reset == D3D_OK, "the device resets between OnLostDevice and OnResetDevice");
+    draw(font, 50, 40);
+    const Ink again = inkOf(native);
+    check(again.left == ours.left && again.top == ours.top && again.right == ours.right &&
+              again.bottom == ours.bottom,
+          "draws the same after the reset");
+
+    // The system's font, for comparison.
+    D3DXFONT_DESCA system{};
+    system.Height = 14;
+    system.Weight = 400;
+    system.CharSet = 128;
+    ID3DXFont* systemFont = nullptr;
+    if (SUCCEEDED(D3DXCreateFontIndirectA(native, &system, &systemFont))) {
+        native->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+        native->BeginScene();
+        RECT rect{50, 40, 0, 0};
+        systemFont->DrawTextA(nullptr, text, -1, &rect, format, grey);
+        native->EndScene();
+        const Ink theirs = inkOf(native);
+        std::snprintf(line, sizeof line,
+                      "the system font's ink (%ld, %ld)-(%ld, %ld), brightest %d", theirs.left,
+                      theirs.top, theirs.right, theirs.bottom, theirs.brightest);
+        check(theirs.any() && std::abs(theirs.left - ours.left) <= 2 &&
+                  std::abs(theirs.top - ours.top) <= 2 &&
+                  std::abs(theirs.right - ours.right) <= 3 &&
+                  std::abs(theirs.bottom - ours.bottom) <= 2,
+              std::string("where the system's draws: ") + line);
+        systemFont->Release();
+    }
+    font->Release();
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) {
-        std::fprintf(stderr,
-                     "usage: d3dx_compare compare CORPUS IMAGES | bench MODEL TEXTURE [N]\n");
+    if (argc < 2 || (std::string(argv[1]) != "font" && argc < 4)) {
+        std::fprintf(
+            stderr, "usage: d3dx_compare compare CORPUS IMAGES | bench MODEL TEXTURE [N] | font\n");
         return 2;
     }
     Device d;
@@ -566,6 +731,7 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     int status = 2;
     if (command == "compare") status = compare(d, argv[2], argv[3]);
+    if (command == "font") status = fontCheck(d);
     if (command == "bench")
         status = bench(d, argv[2], argv[3], argc > 4 ? std::atoi(argv[4]) : 500);
     d.device->Release();
