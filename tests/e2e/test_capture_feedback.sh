@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# The feedback loop seen from outside: "フィルター.bmp" is there, is exactly
+# 46,230 bytes (the 138 x 111 grab of the panel at 177 x 152), is rewritten
+# frame after frame, and holds what the screen shows at (35, 37) 138 x 111,
+# pixel for pixel, wherever that part of the screen stays still (the display
+# window, which lies under the panel's lower right corner, changes).
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$E2E_LIB_DIR/panel_lib.sh"
+command -v python3 >/dev/null || skip "no python3 for the pixel checks"
+
+start_xvfb 1920x1080x24
+root_pattern "$E2E_TMP/root.png" || fail "cannot set the root pattern"
+start_program
+wait_window t462 >/dev/null || fail "the display window did not appear"
+wait_window com 20 >/dev/null || fail "the control panel did not appear"
+sleep 2
+
+assert_eq "0 0 177 152" "$(panel_rect)" "the panel's window rectangle"
+assert_file "$PANEL_FEEDBACK"
+assert_eq 46230 "$(stat -c %s "$PANEL_FEEDBACK")" "size of the feedback image"
+
+rewrites=$(count_rewrites "$PANEL_FEEDBACK" 3)
+note "feedback image rewritten $rewrites times in 3 s"
+assert_ge "$rewrites" 3 "rewrites of the feedback image in 3 s"
+assert_eq 46230 "$(stat -c %s "$PANEL_FEEDBACK")" "size after the rewrites"
+
+# The display window (its frame included) starts under the panel's lower
+# right corner: skip from there to the right and down.
+read -r dx dy _ < <(windows_rect NORMAL0 t462) || fail "no window rectangle for the display window"
+tries=0
+while :; do
+  fresh_feedback "$E2E_TMP/feedback.bmp" || fail "no complete feedback image"
+  screenshot "$E2E_TMP/screen.png" || fail "no screenshot"
+  report=$(python3 "$E2E_LIB_DIR/capture_pixels.py" compare "$E2E_TMP/feedback.bmp" \
+    "$E2E_TMP/screen.png" 35 37 "$dx" "$dy") && break
+  tries=$((tries + 1))
+  if ((tries >= 5)); then
+    printf '%s\n' "$report" >&2
+    mkdir -p "$E2E_ARTIFACTS" && cp "$E2E_TMP/feedback.bmp" "$E2E_TMP/screen.png" "$E2E_ARTIFACTS/"
+    fail "the feedback image is not the screen's rectangle"
+  fi
+  sleep 0.5
+done
+note "$report"
+assert_running
+pass
