@@ -27,6 +27,7 @@ constexpr uintptr_t kIdcArrow = 32512;
 constexpr uintptr_t kIdiWinLogo = 32517;
 
 constexpr int32_t kUseDefault = static_cast<int32_t>(0x80000000);  // CW_USEDEFAULT
+
 constexpr uint32_t kDisplayWindowStyle = 0x12CE0000;  // overlapped, no maximise box
 constexpr uint32_t kPanelWindowStyle = 0x90840000;    // popup, visible, border, thick frame
 
@@ -40,8 +41,10 @@ constexpr int32_t kPanelHeight = 152;
 constexpr uint32_t kMessageBoxWarning = 0x30;  // MB_OK | MB_ICONEXCLAMATION
 
 void createGdiObjects(ViewerState& state) {
-    state.controlFont = platform::CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 128, 3, 2, 1, 0x20,
-                                              "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    // Face "ＭＳ Ｐゴシック".
+    state.controlFont =
+        platform::CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 128, 3, 2, 1, 0x20,
+                              "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
     state.backgroundBrush = platform::CreateSolidBrush(platform::GetSysColor(kColourButtonFace));
 }
 
@@ -91,6 +94,7 @@ void runApplication() {
     platform::MoveWindow(state.displayWindow, kDisplayX, kDisplayY, kDisplayWidth, kDisplayHeight,
                          true);
     if (!initRenderer()) {
+        // "初期化に失敗しました。"
         platform::MessageBoxA(nullptr,
                               "\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc"
                               "\x82\xb5\x82\xbd\x81\x42",

@@ -1,6 +1,5 @@
 #include "render/graphics_device.h"
 
-
 #include "controls/viewer_state.h"
 #include "platform/graphics.h"
 #include "platform/window_system.h"
