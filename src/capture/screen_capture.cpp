@@ -6,6 +6,7 @@
 
 #include "capture/bmp_file.h"
 #include "capture/capture_area.h"
+#include "capture/frame_timing.h"
 #include "capture/snapshot_name.h"
 #include "controls/viewer_state.h"
 #include "panel/panel_window.h"
@@ -34,6 +35,7 @@ std::unique_ptr<uint8_t[]> zeroedBuffer(size_t size) {
 }
 
 CaptureImage grabArea(const CaptureArea& area, int32_t screenWidth, int32_t screenHeight) {
+    const frame_timing::Timed timed(frame_timing::Phase::grab);
     CaptureImage image;
     const uint32_t size = captureImageSize(area);
     if (size == 0) return image;
@@ -62,12 +64,14 @@ CaptureImage grabArea(const CaptureArea& area, int32_t screenWidth, int32_t scre
 }
 
 bool writeImage(const char* name, const CaptureImage& image) {
+    const frame_timing::Timed timed(frame_timing::Phase::fileWrite);
     return !image.empty() &&
            writeBmpFile(name, image.width, image.height, image.pixels.get(), image.size);
 }
 
 // Reads the prefix, names the file by the prefix and the number, writes it and
-// advances the number, saved or not. A name that does not fit is not written.
+// advances the number, saved or not. A name that does not fit, or that would
+// not name a file of its own in the save folder, is not written.
 void saveSnapshot(ViewerState& state, const CaptureImage& image) {
     const uint32_t length = platform::GetDlgItemTextA(
         state.panelWindow, kPrefixBoxId, state.snapshotPrefix, sizeof state.snapshotPrefix);
@@ -76,7 +80,8 @@ void saveSnapshot(ViewerState& state, const CaptureImage& image) {
 
     char name[kSnapshotNameCapacity];
     const bool fits = formatSnapshotName(name, state.snapshotPrefix, state.snapshotCounter);
-    const bool saved = fits && writeImage(name, image);
+    const bool plain = isPlainSnapshotName(state.snapshotPrefix, state.snapshotCounter);
+    const bool saved = fits && plain && writeImage(name, image);
     state.snapshotCounter = static_cast<int32_t>(static_cast<uint32_t>(state.snapshotCounter) + 1u);
 
     state.lastSnapshotFailed = !saved;
@@ -99,6 +104,13 @@ void replaceModel(ViewerState& state) {
 
 void captureScreen() {
     ViewerState& state = viewerState();
+    if (state.captureMode == 0) frame_timing::frameStarted();
+#if defined(T462_MEASURE_NO_CAPTURE)
+    // The measurement build that shows what the loop costs without the
+    // per-frame capture; snapshots still work.
+    if (state.captureMode == 0) return;
+#endif
+    const frame_timing::Timed timed(frame_timing::Phase::capture);
     platform::GetWindowRect(state.panelWindow, &state.panelRect);
     const CaptureArea area = captureAreaOf(state.panelRect);
     const int32_t screenWidth = platform::GetSystemMetrics(kScreenWidthMetric);

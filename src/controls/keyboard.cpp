@@ -1,5 +1,6 @@
 #include "controls/keyboard.h"
 
+#include "capture/frame_timing.h"
 #include "capture/screen_capture.h"
 #include "controls/apply_keys.h"
 #include "controls/viewer_state.h"
@@ -20,6 +21,7 @@ KeySet sampleKeys() {
 }  // namespace
 
 void pollControls() {
+    const frame_timing::Timed timed(frame_timing::Phase::controls);
     ViewerState& state = viewerState();
     const KeySet down = sampleKeys();
     // If the rectangle cannot be fetched, the last one fetched is used.
