@@ -17,6 +17,16 @@ inline constexpr size_t kSnapshotNameCapacity = 256;  // bytes, the NUL included
 // a character boundary (for showing, not for opening).
 bool formatSnapshotName(char (&name)[kSnapshotNameCapacity], const char* prefix, int32_t number);
 
+// Whether the prefix followed by the number names a file of its own in the
+// save folder, so that writing it saves a snapshot there and nowhere else: no
+// path separator (it would leave the folder), none of the characters a
+// Windows file name cannot hold (a ':' would name a stream of another file),
+// no control character, and not a device name (CON, PRN, AUX, NUL, COM0 to
+// COM9, LPT0 to LPT9, whatever follows a dot), which Windows opens as that
+// device. Two-byte characters count as one: their second byte may be 0x5C,
+// the backslash, as in "表" or "ソ".
+bool isPlainSnapshotName(const char* prefix, int32_t number);
+
 // Cuts a NUL-terminated code-page-932 text so that it does not end in the
 // first byte of a two-byte character.
 void trimBrokenCharacter(char* text);

@@ -94,7 +94,12 @@ XVFB_PID=
 E2E_OWN_PREFIX=0
 E2E_EXIT_HOOKS=()
 
-export WINEDEBUG=-all
+# +synchronous (no output) makes Wine's X connection synchronous. Without it,
+# an X error that one of the program's threads reads for another (the
+# Direct3D thread's XGetGeometry meeting the error of the main thread's
+# XGetImage in the screen grab) deadlocks both inside libX11 1.8: after text
+# is typed into the prefix box, frames stop within a few snapshots.
+export WINEDEBUG=-all,+synchronous
 export LC_ALL=ja_JP.UTF-8
 # A new prefix would otherwise offer to download Mono and Gecko in a dialog.
 export WINEDLLOVERRIDES="mscoree,mshtml="
