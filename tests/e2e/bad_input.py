@@ -24,8 +24,8 @@ positions are back-buffer pixels of the 594 x 578 back buffer):
   colour SHOT X Y W H BX BY   prints "R G B"
   saverow SHOT X Y W H        prints the number of text pixels on the save
                               row and the back-buffer x of the rightmost one
-  bmp FILE W H                exits 0 when FILE is a complete 24-bit BMP of
-                              W x H pixels as the program writes them
+  bmp W H FILE...             exits 0 when every FILE is a complete 24-bit
+                              BMP of W x H pixels as the program writes them
 """
 
 import importlib.util
@@ -322,10 +322,12 @@ def main():
         s = Screen(args[0], *map(int, args[1:5]))
         print("%d %d" % save_row(s))
     elif command == "bmp":
-        problems = check_bmp(args[0], int(args[1]), int(args[2]))
-        for p in problems:
-            print(p)
-        sys.exit(1 if problems else 0)
+        width, height, failed = int(args[0]), int(args[1]), False
+        for path in args[2:]:
+            for problem in check_bmp(path, width, height):
+                print("%s: %s" % (os.path.basename(path), problem))
+                failed = True
+        sys.exit(1 if failed else 0)
     else:
         sys.exit("unknown command " + command)
 

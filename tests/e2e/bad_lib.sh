@@ -163,3 +163,47 @@ await_colour() {
 }
 
 save_row() { bad_input saverow "$SHOT" "$SHOT_X" "$SHOT_Y" "$SHOT_W" "$SHOT_H"; }
+
+# "saved", "failed" or "none": what the save row of $SHOT shows. The failure
+# line names the whole path ("抜き取り画像保存フォルダ/<name>.bmp の保存に失敗
+# しました") and reaches past back-buffer x 330; a confirmation of a short
+# prefix ("<prefix><n> で保存しました") ends well before it.
+save_status() {
+  local count right
+  read -r count right < <(save_row)
+  if ((count == 0)); then
+    echo none
+  elif ((right >= 330)); then
+    echo failed
+  else
+    echo saved
+  fi
+}
+
+# Clicks "写" (the panel at its starting place) and waits for the status row
+# to settle; prints save_status.
+click_snapshot() {
+  click 64 21
+  sleep 0.7
+  shot "$E2E_TMP/status.ppm"
+  save_status
+}
+
+# Types TEXT into the prefix box, replacing what it held.
+type_prefix() {
+  click 124 21
+  sleep 0.2
+  # The click puts the caret where it lands: go to the end first.
+  xdotool key End
+  xdotool key --repeat 30 --delay 15 BackSpace
+  [[ -n $1 ]] && xdotool type --delay 60 "$1"
+  sleep 0.5
+}
+
+# Every file in the snapshot folder is a complete 138 x 111 snapshot.
+assert_snapshots_complete() {
+  local files=("$RUN_DIR/$PANEL_SNAPSHOTS"/*)
+  [[ -e ${files[0]} ]] || return 0
+  bad_input bmp 138 111 "${files[@]}" >"$E2E_TMP/bmp-check" ||
+    fail "$1: not every snapshot is complete: $(cat "$E2E_TMP/bmp-check")"
+}

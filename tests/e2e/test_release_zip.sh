@@ -95,7 +95,7 @@ hold_key F5
 wait_file "$PANEL_SNAPSHOTS/0.bmp" || fail "no snapshot after F5"
 sleep 0.3
 assert_eq 46230 "$(stat -c %s "$PANEL_SNAPSHOTS/0.bmp")" "size of the first snapshot"
-bad_input bmp "$PANEL_SNAPSHOTS/0.bmp" 138 111 || fail "the snapshot is not a complete BMP"
+bad_input bmp 138 111 "$PANEL_SNAPSHOTS/0.bmp" || fail "the snapshot is not a complete BMP"
 assert_running
 
 close_window t462 || fail "cannot send the close request"
