@@ -24,6 +24,11 @@ positions are back-buffer pixels of the 594 x 578 back buffer):
   colour SHOT X Y W H BX BY   prints "R G B"
   saverow SHOT X Y W H        prints the number of text pixels on the save
                               row and the back-buffer x of the rightmost one
+  offscreen BMP LEFT TOP SW SH [dark-ok]  the grab BMP, whose top-left
+                              pixel is screen (LEFT, TOP) on an SW x SH
+                              screen, is black off the screen, and (unless
+                              dark-ok) mostly not black on it (a pattern
+                              beneath)
   bmp W H FILE...             exits 0 when every FILE is a complete 24-bit
                               BMP of W x H pixels as the program writes them
 """
@@ -303,6 +308,43 @@ def check_bmp(path, width, height):
     return problems
 
 
+def read_bmp24(path):
+    """(width, height, rows top-down of (r, g, b) tuples) of a 24-bit BMP."""
+    with open(path, "rb") as f:
+        data = f.read()
+    width, height = struct.unpack_from("<ii", data, 18)
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height):
+        at = 54 + (height - 1 - y) * stride
+        rows.append([tuple(data[at + 3 * x + 2 - k] for k in range(3)) for x in range(width)])
+    return width, height, rows
+
+
+def check_offscreen(path, left, top, screen_w, screen_h, lit_needed=True):
+    """The grab with its top-left corner at screen (left, top): black where
+    it is off the screen; where it is on, not all black (a pattern lies
+    beneath). Returns the problems and counts."""
+    width, height, rows = read_bmp24(path)
+    off_lit, on, on_lit = 0, 0, 0
+    for y in range(height):
+        for x in range(width):
+            sx, sy = left + x, top + y
+            lit = max(rows[y][x]) > 0
+            if 0 <= sx < screen_w and 0 <= sy < screen_h:
+                on += 1
+                on_lit += lit
+            else:
+                off_lit += lit
+    problems = []
+    if off_lit:
+        problems.append("%d pixels off the screen are not black" % off_lit)
+    if lit_needed and on and on_lit < on // 2:
+        problems.append("only %d of the %d pixels on the screen show anything" % (on_lit, on))
+    return problems, "%dx%d, %d on the screen (%d lit), %d off" % (
+        width, height, on, on_lit, width * height - on)
+
+
 def main():
     if len(sys.argv) < 2:
         sys.exit(__doc__)
@@ -321,6 +363,13 @@ def main():
     elif command == "saverow":
         s = Screen(args[0], *map(int, args[1:5]))
         print("%d %d" % save_row(s))
+    elif command == "offscreen":
+        problems, counts = check_offscreen(args[0], *map(int, args[1:5]),
+                                           lit_needed=args[5:6] != ["dark-ok"])
+        print(counts)
+        for p in problems:
+            print(p)
+        sys.exit(1 if problems else 0)
     elif command == "bmp":
         width, height, failed = int(args[0]), int(args[1]), False
         for path in args[2:]:

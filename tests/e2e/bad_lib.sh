@@ -207,3 +207,12 @@ assert_snapshots_complete() {
   bad_input bmp 138 111 "${files[@]}" >"$E2E_TMP/bmp-check" ||
     fail "$1: not every snapshot is complete: $(cat "$E2E_TMP/bmp-check")"
 }
+
+# win_move X Y [W H]: the panel moved (and resized) from inside Wine; prints
+# its window rectangle.
+win_move() {
+  local tool
+  tool=$(e2e_build_tool win_move.exe "$E2E_LIB_DIR/win_move.c" e2e_cc_mingw) ||
+    fail "cannot build win_move.exe"
+  (cd "$E2E_TMP" && wine "$tool" NORMAL1 com "$@" </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r')
+}
