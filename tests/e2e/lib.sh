@@ -100,6 +100,12 @@ E2E_EXIT_HOOKS=()
 # XGetImage in the screen grab) deadlocks both inside libX11 1.8: after text
 # is typed into the prefix box, frames stop within a few snapshots.
 export WINEDEBUG=-all,+synchronous
+# Mesa's shader cache writes new entries from a thread that exit() joins.
+# With an empty cache (a fresh machine) that join can outlast the second or
+# so the Wine server allows a process between its last thread's end and its
+# exit, and the server then kills it: exit code 137 where the program
+# returned 0. Without the cache nothing is pending at exit.
+export MESA_SHADER_CACHE_DISABLE=true
 export LC_ALL=ja_JP.UTF-8
 # A new prefix would otherwise offer to download Mono and Gecko in a dialog.
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -60,12 +60,12 @@ rm -f "$E2E_TMP/unlock"
 (cd "$RUN_DIR" && wine "$lock_tool" "$PANEL_FEEDBACK" "Z:${E2E_TMP//\//\\}\\unlock" \
   </dev/null >"$E2E_TMP/lock.out" 2>>"$PROGRAM_LOG") &
 locker=$!
-for ((i = 0; i < 100; i++)); do
+for ((i = 0; i < 250; i++)); do
   grep -q . "$E2E_TMP/lock.out" 2>/dev/null && break
   sleep 0.1
 done
 # The program truncates and rewrites the file many times a second: the
-# lock may take a few tries to get in between.
+# lock takes a few tries (win_lock.exe retries for 10 s) to get in between.
 grep -q locked "$E2E_TMP/lock.out" || fail "win_lock.exe could not lock the file: $(cat "$E2E_TMP/lock.out")"
 unwritable "フィルター.bmp locked by another program"
 touch "$E2E_TMP/unlock"
