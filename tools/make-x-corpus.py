@@ -312,10 +312,10 @@ def mesh(positions, faces, children=(), name=None):
                         I(len(faces)), Arr(face(*f) for f in faces)], children, name)
 
 
-def material(rgba, power=0.0, spec=(0, 0, 0), emis=(0, 0, 0), texture=None, name=None,
+def material(rgba, power=0.0, specular=(0, 0, 0), emis=(0, 0, 0), texture=None, name=None,
              guid=None):
     children = [Obj("TextureFilename", [S(texture)])] if texture is not None else []
-    return Obj("Material", [St(*(F(c) for c in rgba)), F(power), St(*(F(c) for c in spec)),
+    return Obj("Material", [St(*(F(c) for c in rgba)), F(power), St(*(F(c) for c in specular)),
                             St(*(F(c) for c in emis))], children, name, guid)
 
 
