@@ -12,13 +12,4 @@ endif()
 if(T462_MEASURE AND WIN32)
   target_compile_definitions(t462_core PRIVATE T462_MEASURE
     $<$<BOOL:${T462_MEASURE_NO_CAPTURE}>:T462_MEASURE_NO_CAPTURE>)
-  # Every call of the model's two loaders passes through the timing
-  # wrappers of frame_timing.cpp.
-  foreach(program t462 t462_system_d3dx)
-    if(TARGET ${program})
-      target_link_options(${program} PRIVATE
-        "LINKER:--wrap=_ZN8platform17D3DXLoadMeshFromXEPKcjPNS_15Direct3DDevice9EPPNS_10D3DXBufferES6_S6_PjPPNS_8D3DXMeshE"
-        "LINKER:--wrap=_ZN8platform25D3DXCreateTextureFromFileEPNS_15Direct3DDevice9EPKcPPNS_16Direct3DTexture9E")
-    endif()
-  endforeach()
 endif()

@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/graphics.h"
-
 namespace frame_timing {
 namespace {
 
@@ -68,34 +66,5 @@ void frameStarted() {
 }
 
 }  // namespace frame_timing
-
-// The measurement build links with --wrap for the two loaders, so that every
-// call the model makes passes through here (cmake/measure.cmake).
-extern "C" {
-int32_t
-__real__ZN8platform17D3DXLoadMeshFromXEPKcjPNS_15Direct3DDevice9EPPNS_10D3DXBufferES6_S6_PjPPNS_8D3DXMeshE(
-    const char*, uint32_t, platform::Direct3DDevice9*, platform::D3DXBuffer**,
-    platform::D3DXBuffer**, platform::D3DXBuffer**, uint32_t*, platform::D3DXMesh**);
-int32_t
-__wrap__ZN8platform17D3DXLoadMeshFromXEPKcjPNS_15Direct3DDevice9EPPNS_10D3DXBufferES6_S6_PjPPNS_8D3DXMeshE(
-    const char* fileName, uint32_t options, platform::Direct3DDevice9* device,
-    platform::D3DXBuffer** adjacency, platform::D3DXBuffer** materials,
-    platform::D3DXBuffer** effects, uint32_t* count, platform::D3DXMesh** mesh) {
-    const frame_timing::Timed timed(frame_timing::Phase::meshLoad);
-    return __real__ZN8platform17D3DXLoadMeshFromXEPKcjPNS_15Direct3DDevice9EPPNS_10D3DXBufferES6_S6_PjPPNS_8D3DXMeshE(
-        fileName, options, device, adjacency, materials, effects, count, mesh);
-}
-
-int32_t
-__real__ZN8platform25D3DXCreateTextureFromFileEPNS_15Direct3DDevice9EPKcPPNS_16Direct3DTexture9E(
-    platform::Direct3DDevice9*, const char*, platform::Direct3DTexture9**);
-int32_t
-__wrap__ZN8platform25D3DXCreateTextureFromFileEPNS_15Direct3DDevice9EPKcPPNS_16Direct3DTexture9E(
-    platform::Direct3DDevice9* device, const char* fileName, platform::Direct3DTexture9** texture) {
-    const frame_timing::Timed timed(frame_timing::Phase::textureLoad);
-    return __real__ZN8platform25D3DXCreateTextureFromFileEPNS_15Direct3DDevice9EPKcPPNS_16Direct3DTexture9E(
-        device, fileName, texture);
-}
-}
 
 #endif

@@ -37,4 +37,11 @@ inline void frameStarted() {}
 
 #endif
 
+// Runs call() and adds its time to the phase; returns what call() returns.
+template <class Call>
+auto timed(Phase phase, Call&& call) {
+    const Timed timer(phase);
+    return call();
+}
+
 }  // namespace frame_timing

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "capture/frame_timing.h"
 #include "controls/viewer_state.h"
 #include "platform/matrix.h"
 
@@ -13,9 +14,10 @@ void ModelMesh::load(const char* fileName) {
 
     platform::Ref<platform::D3DXBuffer> materialBuffer;
     uint32_t loadedCount = 0;
-    const int32_t result =
-        platform::D3DXLoadMeshFromX(fileName, kSystemMemoryMesh, device, nullptr,
-                                    materialBuffer.put(), nullptr, &loadedCount, mesh.put());
+    const int32_t result = frame_timing::timed(frame_timing::Phase::meshLoad, [&] {
+        return platform::D3DXLoadMeshFromX(fileName, kSystemMemoryMesh, device, nullptr,
+                                           materialBuffer.put(), nullptr, &loadedCount, mesh.put());
+    });
     const void* entries = materialBuffer ? materialBuffer->GetBufferPointer() : nullptr;
     if (result != 0 || !mesh || entries == nullptr) {
         // Nothing usable: go on with an empty model. Whatever did come back is
@@ -38,8 +40,10 @@ void ModelMesh::load(const char* fileName) {
         // Each material gets its own texture, even when several name one file.
         const char* textureName = entry[i].textureFilename;
         if (textureName == nullptr || textureName[0] == '\0') continue;
-        if (platform::D3DXCreateTextureFromFile(device, textureName, textures[i].put()) != 0)
-            textures[i].reset();
+        const int32_t loaded = frame_timing::timed(frame_timing::Phase::textureLoad, [&] {
+            return platform::D3DXCreateTextureFromFile(device, textureName, textures[i].put());
+        });
+        if (loaded != 0) textures[i].reset();
     }
 }
 
