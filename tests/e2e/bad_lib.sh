@@ -9,6 +9,7 @@
 #   start_prepared         start the program in that folder
 #   await_frames [S]       wait (default 90 s) until both windows are there
 #                          and the program rewrites the feedback image
+#   start_sample_run       prepare_run, start_prepared, await_frames
 #   frames_in S            how often the feedback image is rewritten in S s
 #   assert_alive WHAT [S]  the program runs and rewrites the feedback image
 #                          within S s (default 2)
@@ -52,6 +53,14 @@ start_prepared() {
   [[ -n "${DISPLAY:-}" ]] || start_xvfb
   start_program_in "$E2E_TMP/run"
   cd "$E2E_TMP/run" || fail "cannot enter the run folder"
+}
+
+start_sample_run() {
+  # A fresh copy of the staged folder, the program started in it, and its
+  # first frames: the start of most bad-input tests.
+  prepare_run
+  start_prepared
+  await_frames
 }
 
 frames_in() { count_rewrites "$RUN_DIR/$PANEL_FEEDBACK" "$1"; }

@@ -16,10 +16,7 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 
 lock_tool=$(e2e_build_tool win_lock.exe "$E2E_LIB_DIR/win_lock.c" e2e_cc_mingw) ||
   fail "cannot build win_lock.exe"
-prepare_run
-start_xvfb
-start_prepared
-await_frames
+start_sample_run
 feedback=$RUN_DIR/$PANEL_FEEDBACK
 on_exit "chattr -i '$feedback' 2>/dev/null; touch '$E2E_TMP/unlock'"
 

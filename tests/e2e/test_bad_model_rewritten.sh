@@ -9,10 +9,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"
 
-prepare_run
-start_xvfb
-start_prepared
-await_frames
+start_sample_run
 await_colour is_orange $FRAME_LEFT_RIM "before the rewriting"
 
 bad_input rewrite model.x 8 >"$E2E_TMP/rounds" &

@@ -19,10 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"
 
-prepare_run
-start_xvfb
-start_prepared
-await_frames
+start_sample_run
 folder=$RUN_DIR/$PANEL_SNAPSHOTS
 on_exit "chattr -i '$folder' 2>/dev/null; umount '$folder' 2>/dev/null; chmod -R u+w '$RUN_DIR' 2>/dev/null"
 number=0

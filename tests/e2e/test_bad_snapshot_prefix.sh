@@ -17,10 +17,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"
 
-prepare_run
-start_xvfb
-start_prepared
-await_frames
+start_sample_run
 
 listing() { (cd "$RUN_DIR/.." && find . -type f ! -name "$PANEL_FEEDBACK" ! -name '*.ppm' \
   ! -name '*.log' ! -name 'bmp-check' ! -name 'exit_code*' | sort); }
