@@ -88,19 +88,8 @@ panel_x=300 panel_y=300
 win_move "$panel_x" "$panel_y" >/dev/null || fail "cannot move the panel over the display window"
 sleep 1
 
-# The Unix process of t462.exe: the child of the program's shell.
-program_process() {
-  local stat rest
-  local -a fields
-  for stat in /proc/[0-9]*/stat; do
-    rest=$(<"$stat") 2>/dev/null || continue
-    rest=${rest##*) }
-    read -r -a fields <<<"$rest"
-    ((fields[1] == PROGRAM_PID)) && basename "$(dirname "$stat")" && return 0
-  done
-  return 1
-}
-pid=$(program_process) || fail "cannot find the t462.exe process"
+pid=$(program_unix_pids | head -n 1)
+[[ -n $pid ]] || fail "cannot find the t462.exe process"
 note "t462.exe is process $pid; soaking for $minutes min ($duration s)"
 
 events=$E2E_TMP/feedback-events

@@ -68,6 +68,7 @@
 #   count_rewrites FILE SECONDS  how often FILE is closed after writing
 #                            within SECONDS (the frame rate, seen from outside)
 #   process_cpu_ticks        CPU time (clock ticks) used so far by the program
+#   program_unix_pids        the Unix process(es) of the running t462.exe
 #   note MSG / fail MSG / pass
 #   assert_eq EXPECTED ACTUAL WHAT, assert_ne, assert_ge A B WHAT (A >= B),
 #   assert_le A B WHAT, assert_between VALUE LOW HIGH WHAT,
@@ -266,18 +267,30 @@ wait_exit() {
   return "$code"
 }
 
-process_cpu_ticks() {
+program_unix_pids() {
   # The Windows process is the wine loader started by the program's shell:
   # its child. Found through /proc, so that no extra package is needed.
-  local stat rest total=0
+  local stat rest
   local -a fields
   for stat in /proc/[0-9]*/stat; do
     # A process may end between the listing and the read.
     { rest=$(<"$stat"); } 2>/dev/null || continue
     rest=${rest##*) }
-    # Fields after "(comm)": state is field 3, ppid 4, utime 14, stime 15.
+    # Fields after "(comm)": state is field 3, ppid 4.
     read -r -a fields <<<"$rest"
-    ((fields[1] == PROGRAM_PID)) || continue
+    ((fields[1] == PROGRAM_PID)) && echo "${stat//[!0-9]/}"
+  done
+  return 0
+}
+
+process_cpu_ticks() {
+  local pid rest total=0
+  local -a fields
+  for pid in $(program_unix_pids); do
+    { rest=$(</proc/"$pid"/stat); } 2>/dev/null || continue
+    rest=${rest##*) }
+    # utime and stime are fields 14 and 15.
+    read -r -a fields <<<"$rest"
     total=$((total + fields[11] + fields[12]))
   done
   echo "$total"
