@@ -1,37 +1,34 @@
 // The grab of a screen rectangle as 24-bit bottom-up rows.
+//
+// The copy lands in a 24-bit DIB section whose rows are laid out as the
+// caller wants them, so no GetDIBits conversion follows. A display DC, the
+// memory DC and the DIB section are kept from one grab to the next, the
+// section made again when the size changes and everything after a failed
+// copy: under Wine every creation and deletion of a DC or bitmap, and every
+// GetDC, is a round trip to the Wine server, and together they cost several
+// times the copy itself (about 1.2 ms a frame at 1920 by 1080, against 0.1).
 #include <cstdint>
+#include <cstring>
 
 #include "platform/win32/native_win32.h"
 #include "platform/window_system.h"
 
 namespace platform {
+namespace {
 
-uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
-    const int64_t width = int64_t{area.right} - area.left;
-    const int64_t height = int64_t{area.bottom} - area.top;
-    if (pixels == nullptr || width <= 0 || height <= 0) return 0;
-    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
-    const uint64_t bytes = stride * static_cast<uint64_t>(height);
-    // GetDIBits writes every row in full: refuse what does not fit.
-    if (bytes > size || bytes > UINT32_MAX) return 0;
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
+class GrabSurface {
+public:
+    GrabSurface() = default;
+    GrabSurface(const GrabSurface&) = delete;
+    GrabSurface& operator=(const GrabSurface&) = delete;
+    ~GrabSurface() { release(); }
 
-    HWND desktop = ::GetDesktopWindow();
-    HDC screen = ::GetDC(desktop);
-    if (screen == nullptr) return 0;
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = memory != nullptr ? ::CreateCompatibleBitmap(screen, w, h) : nullptr;
-    bool copied = false;
-    if (bitmap != nullptr) {
-        HGDIOBJ previous = ::SelectObject(memory, bitmap);
-        if (previous != nullptr && previous != HGDI_ERROR) {
-            copied = ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY) != FALSE;
-            // GetDIBits wants the bitmap out of every device context.
-            ::SelectObject(memory, previous);
-        }
-    }
-    if (copied) {
+    // The memory DC with a w by h DIB section selected, or null.
+    HDC prepare(int w, int h) {
+        if (bitmap_ != nullptr && w == width_ && h == height_) return memory_;
+        releaseSection();
+        memory_ = ::CreateCompatibleDC(nullptr);
+        if (memory_ == nullptr) return nullptr;
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = w;
@@ -39,13 +36,90 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 24;
         info.bmiHeader.biCompression = BI_RGB;
-        copied = ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), pixels, &info,
-                             DIB_RGB_COLORS) == h;
+        void* bits = nullptr;
+        bitmap_ = ::CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap_ == nullptr || bits == nullptr) {
+            releaseSection();
+            return nullptr;
+        }
+        previous_ = ::SelectObject(memory_, bitmap_);
+        if (previous_ == nullptr || previous_ == HGDI_ERROR) {
+            previous_ = nullptr;
+            releaseSection();
+            return nullptr;
+        }
+        bits_ = static_cast<const uint8_t*>(bits);
+        width_ = w;
+        height_ = h;
+        return memory_;
     }
-    if (bitmap != nullptr) ::DeleteObject(bitmap);
-    if (memory != nullptr) ::DeleteDC(memory);
-    ::ReleaseDC(desktop, screen);
-    return copied ? static_cast<uint32_t>(bytes) : 0;
+
+    const uint8_t* bits() const { return bits_; }
+
+    // A DC of the whole screen, kept: unlike GetDC's, it is meant to be.
+    HDC screen() {
+        if (screen_ == nullptr) screen_ = ::CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+        return screen_;
+    }
+
+    void release() {
+        releaseSection();
+        if (screen_ != nullptr) ::DeleteDC(screen_);
+        screen_ = nullptr;
+    }
+
+private:
+    void releaseSection() {
+        if (previous_ != nullptr) ::SelectObject(memory_, previous_);
+        if (bitmap_ != nullptr) ::DeleteObject(bitmap_);
+        if (memory_ != nullptr) ::DeleteDC(memory_);
+        memory_ = nullptr;
+        bitmap_ = nullptr;
+        previous_ = nullptr;
+        bits_ = nullptr;
+        width_ = height_ = 0;
+    }
+
+    HDC screen_ = nullptr;
+    HDC memory_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    const uint8_t* bits_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+GrabSurface& grabSurface() {
+    static GrabSurface surface;
+    return surface;
+}
+
+}  // namespace
+
+uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
+    const int64_t width = int64_t{area.right} - area.left;
+    const int64_t height = int64_t{area.bottom} - area.top;
+    if (pixels == nullptr || width <= 0 || height <= 0) return 0;
+    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
+    const uint64_t bytes = stride * static_cast<uint64_t>(height);
+    // The DIB section's rows are copied in full: refuse what does not fit.
+    if (bytes > size || bytes > UINT32_MAX) return 0;
+    const int w = static_cast<int>(width);
+    const int h = static_cast<int>(height);
+
+    GrabSurface& surface = grabSurface();
+    HDC memory = surface.prepare(w, h);
+    if (memory == nullptr) return 0;
+    HDC screen = surface.screen();
+    if (screen == nullptr) return 0;
+    const bool copied = ::BitBlt(memory, 0, 0, w, h, screen, area.left, area.top, SRCCOPY) != FALSE;
+    if (!copied) {
+        surface.release();  // made anew next time, in case the display changed
+        return 0;
+    }
+    ::GdiFlush();  // the DIB section's bits are complete only after this
+    std::memcpy(pixels, surface.bits(), static_cast<size_t>(bytes));
+    return static_cast<uint32_t>(bytes);
 }
 
 }  // namespace platform
