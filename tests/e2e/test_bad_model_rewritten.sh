@@ -4,7 +4,10 @@
 # between them, over and over, so that the program's loads meet empty and
 # half-written files. The program must not crash and must keep making
 # frames; once the writer leaves the file whole, the picture comes back (the
-# orange frame at its place); a close request ends it with exit code 0.
+# orange frame at its place). Then, with the file long unchanged, a model of
+# the same size but a green frame is put in its place with the old file's
+# write time, as a copy that keeps times does: the picture must show it. A
+# close request ends the program with exit code 0.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"
@@ -24,5 +27,13 @@ cmp -s model.x "$E2E_REPO/assets/model.x" || fail "the writer left model.x diffe
 assert_alive "after the rewriting"
 await_colour is_orange $FRAME_LEFT_RIM "the picture back after the rewriting"
 await_colour is_orange $FRAME_RIGHT_RIM "the picture back after the rewriting"
+
+sleep 3  # long enough for the program to count the file as settled
+LC_ALL=C sed 's/0\.900000;0\.450000;0\.100000;/0.100000;0.900000;0.100000;/' model.x >green.x
+cmp -s model.x green.x && fail "no frame material to recolour in the sample model"
+assert_eq "$(stat -c %s model.x)" "$(stat -c %s green.x)" "size of the recoloured model"
+touch -r model.x green.x
+mv green.x model.x
+await_colour is_green $FRAME_LEFT_RIM "the same-size model with the old write time"
 end_run "after the rewriting"
 pass

@@ -1,12 +1,14 @@
 // Shared by our own D3DX functions (own_d3dx_*.cpp): reference counting for
-// objects that wrap no native COM object, reading a whole file, and the
-// texture pool that the font gives back at shutdown.
+// objects that wrap no native COM object, reading a whole file or only its
+// stamp, and the texture pool that the font gives back at shutdown.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/win32/native_win32.h"
+#include "platform/xfile/settled_file_cache.h"
 
 namespace platform::win32 {
 
@@ -54,6 +56,15 @@ inline bool readWholeFile(const char* fileName, size_t maxBytes, std::vector<uin
     CloseHandle(file);
     return ok;
 }
+
+// The file's size, write time and change time without opening it (under
+// Wine, a look at the Unix file, where an open and a close are each a round
+// trip to the Wine server); nothing for a folder or a name that is not there
+// (own_d3dx_file_stamp.cpp).
+std::optional<xfile::FileStamp> fileStamp(const char* fileName);
+
+// The clock that file times are on, in the same ticks.
+uint64_t fileClockNow();
 
 // Gives back the textures kept for reuse on this device (own_d3dx_texture.cpp);
 // the font calls it as it goes, which at shutdown is just before the device.
