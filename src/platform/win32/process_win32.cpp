@@ -1,4 +1,5 @@
 // The process and its module, message boxes and the common controls.
+#include "platform/win32/key_state_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/records_win32.h"
 #include "platform/window_system.h"
@@ -37,7 +38,9 @@ void ExitProcess(uint32_t exitCode) {
 }
 
 int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption, uint32_t style) {
-    return ::MessageBoxA(native(owner), text, caption, style);
+    const int result = ::MessageBoxA(native(owner), text, caption, style);
+    win32::forgetKeyState();  // its modal loop took messages
+    return result;
 }
 
 bool InitCommonControlsEx(uint32_t recordSize, uint32_t classes) {

@@ -1,4 +1,5 @@
-// Window classes, windows, the message queue and the keyboard state.
+// Window classes, windows and the message queue.
+#include "platform/win32/key_state_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/records_win32.h"
 #include "platform/win32/window_procedures_win32.h"
@@ -118,7 +119,9 @@ uint32_t GetDlgItemTextA(WindowHandle dialog, int32_t id, char* text, int32_t ca
 }
 
 intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    return ::SendMessageA(native(window), message, wParam, lParam);
+    const LRESULT result = ::SendMessageA(native(window), message, wParam, lParam);
+    win32::forgetKeyState();
+    return result;
 }
 
 bool ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
@@ -133,8 +136,9 @@ bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uin
                   uint32_t removeFlags) {
     if (message == nullptr) return false;
     MSG received{};
-    if (::PeekMessageA(&received, native(window), filterMin, filterMax, removeFlags) == FALSE)
-        return false;
+    const BOOL taken = ::PeekMessageA(&received, native(window), filterMin, filterMax, removeFlags);
+    win32::forgetKeyState();
+    if (taken == FALSE) return false;
     *message = portable(received);
     return true;
 }
@@ -148,15 +152,11 @@ bool TranslateMessage(const Message* message) {
 intptr_t DispatchMessageA(const Message* message) {
     if (message == nullptr) return 0;
     const MSG record = native(*message);
-    return ::DispatchMessageA(&record);
+    const LRESULT result = ::DispatchMessageA(&record);
+    win32::forgetKeyState();
+    return result;
 }
 
 void PostQuitMessage(int32_t exitCode) { ::PostQuitMessage(exitCode); }
-
-// --- keyboard ------------------------------------------------------------
-
-int16_t GetKeyState(int32_t virtualKey) { return ::GetKeyState(virtualKey); }
-
-int16_t GetAsyncKeyState(int32_t virtualKey) { return ::GetAsyncKeyState(virtualKey); }
 
 }  // namespace platform
