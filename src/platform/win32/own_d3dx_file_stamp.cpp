@@ -3,8 +3,8 @@
 // The change time is what makes the stamp trustworthy: a file can be put in
 // place with any write time (a copy that keeps times, an archive unpacked),
 // but every write, copy and rename sets its change time to now. Windows
-// reports it only through the native call; the creation time stands in where
-// that is missing (and under Wine equals the write time).
+// reports it only through the native call (GetFileAttributesEx has the
+// creation time instead, which under Wine equals the write time).
 #include <winternl.h>
 
 #include <string>
@@ -54,10 +54,6 @@ const NativeCalls& nativeCalls() {
     return calls;
 }
 
-uint64_t ticksOf(const FILETIME& time) {
-    return (uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
-}
-
 uint64_t ticksOf(const LARGE_INTEGER& time) { return static_cast<uint64_t>(time.QuadPart); }
 
 // The name in UTF-16, converted as the A functions convert it.
@@ -90,28 +86,19 @@ std::optional<xfile::FileStamp> nativeStamp(const NativeCalls& calls, const char
                             ticksOf(info.lastWriteTime), ticksOf(info.changeTime)};
 }
 
-std::optional<xfile::FileStamp> plainStamp(const char* fileName) {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (::GetFileAttributesExA(fileName, GetFileExInfoStandard, &data) == 0 ||
-        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return std::nullopt;
-    }
-    return xfile::FileStamp{(uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow,
-                            ticksOf(data.ftLastWriteTime), ticksOf(data.ftCreationTime)};
-}
-
 }  // namespace
 
 std::optional<xfile::FileStamp> fileStamp(const char* fileName) {
     if (fileName == nullptr || fileName[0] == '\0') return std::nullopt;
     const NativeCalls& calls = nativeCalls();
-    return calls.present() ? nativeStamp(calls, fileName) : plainStamp(fileName);
+    if (!calls.present()) return std::nullopt;
+    return nativeStamp(calls, fileName);
 }
 
 uint64_t fileClockNow() {
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
-    return ticksOf(now);
+    return (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
 }
 
 }  // namespace platform::win32

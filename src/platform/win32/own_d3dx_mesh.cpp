@@ -103,16 +103,15 @@ xfile::SettledFileCache<SharedMesh>& parsedMeshes() {
     return cache;
 }
 
-// The file's mesh, kept or read now; null when it cannot be read.
+// The file's mesh, kept or read now; null when it cannot be read. Without a
+// stamp the file is read, and nothing is kept.
 SharedMesh readMeshOnce(const char* fileName) {
     xfile::SettledFileCache<SharedMesh>& cache = parsedMeshes();
     const uint64_t readTime = win32::fileClockNow();
     const std::optional<xfile::FileStamp> stamp = win32::fileStamp(fileName);
-    if (!stamp) {
-        cache.clear();
-        return nullptr;
+    if (stamp) {
+        if (const SharedMesh* kept = cache.find(fileName, *stamp)) return *kept;
     }
-    if (const SharedMesh* kept = cache.find(fileName, *stamp)) return *kept;
 
     const xfile::ReadLimits limits;
     std::vector<uint8_t> bytes;
@@ -123,7 +122,11 @@ SharedMesh readMeshOnce(const char* fileName) {
         cache.clear();
         return nullptr;
     }
-    cache.store(fileName, *stamp, readTime, loaded);
+    if (stamp) {
+        cache.store(fileName, *stamp, readTime, loaded);
+    } else {
+        cache.clear();
+    }
     return loaded;
 }
 

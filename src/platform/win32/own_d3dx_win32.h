@@ -59,8 +59,8 @@ inline bool readWholeFile(const char* fileName, size_t maxBytes, std::vector<uin
 
 // The file's size, write time and change time without opening it (under
 // Wine, a look at the Unix file, where an open and a close are each a round
-// trip to the Wine server); nothing for a folder or a name that is not there
-// (own_d3dx_file_stamp.cpp).
+// trip to the Wine server); nothing for a folder, a name that is not there, or
+// where the system cannot tell (own_d3dx_file_stamp.cpp).
 std::optional<xfile::FileStamp> fileStamp(const char* fileName);
 
 // The clock that file times are on, in the same ticks.
