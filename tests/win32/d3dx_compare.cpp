@@ -46,6 +46,7 @@
 #include "platform/image/image.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/xfile/x_reader.h"
 
 namespace {
@@ -507,7 +508,8 @@ int bench(const Device& d, const std::string& model, const std::string& texture,
             rewrite(i);
             auto step = std::chrono::steady_clock::now();
             std::vector<uint8_t> bytes;
-            platform::win32::readWholeFile(texture.c_str(), size_t{1} << 28, bytes);
+            platform::win32::readWholeFile(platform::win32::wideText(texture.c_str()),
+                                           size_t{1} << 28, bytes);
             read += millisecondsSince(step);
             step = std::chrono::steady_clock::now();
             image::Image picture;

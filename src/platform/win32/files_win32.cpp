@@ -1,6 +1,8 @@
-// Files: created or emptied, written in order, closed.
+// Files: created or emptied, written in order, closed. Names are code page
+// 932 (text_win32.h).
 #include "platform/win32/native_win32.h"
 #include "platform/win32/records_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -9,7 +11,12 @@ using win32::native;
 
 FileHandle CreateFileA(const char* name, uint32_t access, uint32_t shareMode, uint32_t disposition,
                        uint32_t attributes) {
-    HANDLE file = ::CreateFileA(name, access, shareMode, nullptr, disposition, attributes, nullptr);
+    if (name == nullptr) {
+        ::SetLastError(ERROR_INVALID_PARAMETER);
+        return kInvalidFile;
+    }
+    HANDLE file = ::CreateFileW(win32::wideText(name).c_str(), access, shareMode, nullptr,
+                                disposition, attributes, nullptr);
     if (file == INVALID_HANDLE_VALUE) return kInvalidFile;
     return reinterpret_cast<FileHandle>(file);
 }

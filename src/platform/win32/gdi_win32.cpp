@@ -4,6 +4,7 @@
 
 #include "platform/win32/native_win32.h"
 #include "platform/win32/records_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -65,9 +66,9 @@ GdiObject CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t
                       int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
                       uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
                       uint32_t quality, uint32_t pitchAndFamily, const char* faceName) {
-    return portableObject(::CreateFontA(height, width, escapement, orientation, weight, italic,
-                                        underline, strikeOut, charSet, outPrecision, clipPrecision,
-                                        quality, pitchAndFamily, faceName));
+    return portableObject(::CreateFontW(
+        height, width, escapement, orientation, weight, italic, underline, strikeOut, charSet,
+        outPrecision, clipPrecision, quality, pitchAndFamily, win32::WideText(faceName).c_str()));
 }
 
 GdiObject CreateSolidBrush(uint32_t colour) { return portableObject(::CreateSolidBrush(colour)); }
@@ -76,14 +77,16 @@ bool DeleteObject(GdiObject object) { return ::DeleteObject(native(object)) != F
 
 GdiObject LoadImageA(InstanceHandle instance, const char* name, uint32_t type, int32_t width,
                      int32_t height, uint32_t flags) {
-    return portableObject(::LoadImageA(native(instance), name, type, width, height, flags));
+    // Only files are loaded (no resources), so the name is always a text.
+    return portableObject(
+        ::LoadImageW(native(instance), win32::WideText(name).c_str(), type, width, height, flags));
 }
 
 // Nothing is written unless the caller's record has room for all of it.
 int32_t GetObjectA(GdiObject object, int32_t size, BitmapRecord* bitmap) {
     if (bitmap == nullptr || size < static_cast<int32_t>(sizeof(BitmapRecord))) return 0;
     BITMAP record{};
-    if (::GetObjectA(native(object), sizeof record, &record) == 0) return 0;
+    if (::GetObjectW(native(object), sizeof record, &record) == 0) return 0;
     bitmap->type = record.bmType;
     bitmap->width = record.bmWidth;
     bitmap->height = record.bmHeight;

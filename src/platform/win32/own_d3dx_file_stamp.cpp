@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/win32/own_d3dx_win32.h"
+#include "platform/win32/text_win32.h"
 
 namespace platform::win32 {
 namespace {
@@ -56,18 +57,8 @@ const NativeCalls& nativeCalls() {
 
 uint64_t ticksOf(const LARGE_INTEGER& time) { return static_cast<uint64_t>(time.QuadPart); }
 
-// The name in UTF-16, converted as the A functions convert it.
-std::wstring wideName(const char* fileName) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, fileName, -1, nullptr, 0);
-    if (length <= 0) return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    if (::MultiByteToWideChar(CP_ACP, 0, fileName, -1, wide.data(), length) != length) return {};
-    wide.resize(static_cast<size_t>(length) - 1);
-    return wide;
-}
-
 std::optional<xfile::FileStamp> nativeStamp(const NativeCalls& calls, const char* fileName) {
-    const std::wstring wide = wideName(fileName);
+    const std::wstring wide = wideText(fileName);
     if (wide.empty()) return std::nullopt;
     UNICODE_STRING ntName{};
     if (!calls.toNtPath(wide.c_str(), &ntName, nullptr, nullptr)) return std::nullopt;

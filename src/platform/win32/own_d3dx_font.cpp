@@ -27,6 +27,7 @@
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
+#include "platform/win32/text_win32.h"
 
 namespace platform {
 namespace {
@@ -348,15 +349,16 @@ int32_t D3DXCreateFontIndirect(Direct3DDevice9* device, const FontDescription* d
     char faceName[LF_FACESIZE] = {};
     static_assert(sizeof faceName == sizeof description->faceName);
     std::memcpy(faceName, description->faceName, sizeof faceName - 1);
+    const std::wstring wideFaceName = win32::wideText(faceName);
     // The library draws its glyphs antialiased (grey levels) unless asked
     // for something else: so does GDI here.
     const BYTE quality =
         description->quality == DEFAULT_QUALITY ? ANTIALIASED_QUALITY : description->quality;
-    HFONT created =
-        CreateFontA(description->height, static_cast<int>(description->width), 0, 0,
-                    static_cast<int>(description->weight), description->italic != 0 ? TRUE : FALSE,
-                    FALSE, FALSE, description->charSet, description->outputPrecision,
-                    CLIP_DEFAULT_PRECIS, quality, description->pitchAndFamily, faceName);
+    HFONT created = CreateFontW(
+        description->height, static_cast<int>(description->width), 0, 0,
+        static_cast<int>(description->weight), description->italic != 0 ? TRUE : FALSE, FALSE,
+        FALSE, description->charSet, description->outputPrecision, CLIP_DEFAULT_PRECIS, quality,
+        description->pitchAndFamily, wideFaceName.c_str());
     if (created == nullptr) return E_FAIL;
     HDC dc = CreateCompatibleDC(nullptr);
     if (dc == nullptr) {
@@ -369,7 +371,7 @@ int32_t D3DXCreateFontIndirect(Direct3DDevice9* device, const FontDescription* d
         TranslateCharsetInfo(reinterpret_cast<DWORD*>(static_cast<uintptr_t>(description->charSet)),
                              &charset, TCI_SRCCHARSET)
             ? charset.ciACP
-            : CP_ACP;
+            : win32::kProgramCodePage;
     *font = new OwnFont(native, created, dc, codePage);
     return D3D_OK;
 }

@@ -16,6 +16,7 @@
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/xfile/x_reader.h"
 
 namespace platform {
@@ -117,7 +118,7 @@ SharedMesh readMeshOnce(const char* fileName) {
     std::vector<uint8_t> bytes;
     auto loaded = std::make_shared<xfile::Mesh>();
     std::string error;
-    if (!win32::readWholeFile(fileName, limits.maxFileBytes, bytes) ||
+    if (!win32::readWholeFile(win32::wideText(fileName), limits.maxFileBytes, bytes) ||
         !xfile::readMesh(bytes, *loaded, error, limits)) {
         cache.clear();
         return nullptr;

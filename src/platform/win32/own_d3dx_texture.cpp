@@ -23,6 +23,7 @@
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
+#include "platform/win32/text_win32.h"
 
 namespace platform {
 namespace {
@@ -147,6 +148,15 @@ HRESULT fill(IDirect3DTexture9* texture, const image::Image& picture) {
     return D3D_OK;
 }
 
+// The picture a model names: its name as code page 932, else as the other
+// readings a name from a model may have (text_win32.h).
+bool readPictureFile(const char* fileName, std::vector<uint8_t>& bytes) {
+    for (const std::wstring& name : win32::modelFileNameReadings(fileName)) {
+        if (win32::readWholeFile(name, kMaxFileBytes, bytes)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void win32::releaseRecycledTextures(IDirect3DDevice9* device) {
@@ -168,7 +178,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     if (native == nullptr || fileName == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
 
     std::vector<uint8_t> bytes;
-    if (!win32::readWholeFile(fileName, kMaxFileBytes, bytes)) return D3DXERR_INVALIDDATA;
+    if (!readPictureFile(fileName, bytes)) return D3DXERR_INVALIDDATA;
     const uint64_t fileHash = hashBytes(bytes);
     if (Pooled* same = freeWithContent(native, fileHash)) {
         *texture = handOut(*same);

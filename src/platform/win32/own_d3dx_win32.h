@@ -1,10 +1,12 @@
 // Shared by our own D3DX functions (own_d3dx_*.cpp): reference counting for
 // objects that wrap no native COM object, reading a whole file or only its
-// stamp, and the texture pool that the font gives back at shutdown.
+// stamp, and the texture pool that the font gives back at shutdown. File
+// names are code page 932, converted by text_win32.h.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/native_win32.h"
@@ -32,30 +34,11 @@ private:
     uint32_t count_ = 1;
 };
 
-// The whole file in one read, the name passed to the system as it stands (code
-// page 932 here); false when it cannot be opened or read, or is larger than
-// `maxBytes`. One open, one size query, one read: the cheapest the system has,
-// which matters as the model and its textures are read for every frame.
-inline bool readWholeFile(const char* fileName, size_t maxBytes, std::vector<uint8_t>& bytes) {
-    bytes.clear();
-    if (fileName == nullptr) return false;
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0 &&
-              static_cast<uint64_t>(size.QuadPart) <= maxBytes;
-    if (ok) {
-        // One byte more than the size said, to see a file that grew meanwhile.
-        bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
-        DWORD got = 0;
-        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) != 0 &&
-             got <= static_cast<uint64_t>(size.QuadPart);
-        bytes.resize(ok ? got : 0);
-    }
-    CloseHandle(file);
-    return ok;
-}
+// The whole file in one read; false when it cannot be opened or read, or is
+// larger than `maxBytes`. One open, one size query, one read: the cheapest the
+// system has, which matters as the model and its textures are read for every
+// frame.
+bool readWholeFile(const std::wstring& fileName, size_t maxBytes, std::vector<uint8_t>& bytes);
 
 // The file's size, write time and change time without opening it (under
 // Wine, a look at the Unix file, where an open and a close are each a round

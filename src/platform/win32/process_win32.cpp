@@ -2,6 +2,7 @@
 #include "platform/win32/key_state_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/records_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/window_system.h"
 
 namespace platform {
@@ -10,7 +11,7 @@ using win32::native;
 using win32::portable;
 
 InstanceHandle GetModuleHandleA(const char* moduleName) {
-    return portable(::GetModuleHandleA(moduleName));
+    return portable(::GetModuleHandleW(win32::WideText(moduleName).c_str()));
 }
 
 namespace {
@@ -19,7 +20,7 @@ namespace {
 // so that none of the program's handlers runs in the process's last moments.
 BOOL CALLBACK closeQuietly(HWND window, LPARAM) {
     if (::IsWindowVisible(window)) {
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcA));
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(::DefWindowProcW));
         ::DestroyWindow(window);
     }
     return TRUE;
@@ -38,7 +39,8 @@ void ExitProcess(uint32_t exitCode) {
 }
 
 int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption, uint32_t style) {
-    const int result = ::MessageBoxA(native(owner), text, caption, style);
+    const int result = ::MessageBoxW(native(owner), win32::WideText(text).c_str(),
+                                     win32::WideText(caption).c_str(), style);
     win32::forgetKeyState();  // its modal loop took messages
     return result;
 }

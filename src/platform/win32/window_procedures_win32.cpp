@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win32/records_win32.h"
+#include "platform/win32/screen_grab_win32.h"
 
 namespace platform::win32 {
 namespace {
@@ -17,8 +18,9 @@ std::array<WindowProc, kSlotCount> boundProcedures{};
 
 template <std::size_t Slot>
 LRESULT CALLBACK slotProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DISPLAYCHANGE) releaseGrabSurface();
     const WindowProc procedure = boundProcedures[Slot];
-    if (procedure == nullptr) return ::DefWindowProcA(window, message, wParam, lParam);
+    if (procedure == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
     return procedure(portable(window), message, wParam, lParam);
 }
 

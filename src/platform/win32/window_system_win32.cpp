@@ -1,7 +1,15 @@
-// Window classes, windows and the message queue.
+// Window classes, windows and the message queue. Every window is a Unicode
+// window: texts cross in code page 932 and are converted here
+// (text_win32.h), whatever the system's code page.
+#include <algorithm>
+#include <cstring>
+#include <string>
+
 #include "platform/win32/key_state_win32.h"
 #include "platform/win32/native_win32.h"
+
 #include "platform/win32/records_win32.h"
+#include "platform/win32/text_win32.h"
 #include "platform/win32/window_procedures_win32.h"
 #include "platform/window_system.h"
 
@@ -14,12 +22,12 @@ using win32::portable;
 
 IconHandle LoadIconA(InstanceHandle instance, uintptr_t resourceId) {
     return reinterpret_cast<IconHandle>(
-        ::LoadIconA(native(instance), reinterpret_cast<LPCSTR>(resourceId)));
+        ::LoadIconW(native(instance), MAKEINTRESOURCEW(resourceId)));
 }
 
 CursorHandle LoadCursorA(InstanceHandle instance, uintptr_t resourceId) {
     return reinterpret_cast<CursorHandle>(
-        ::LoadCursorA(native(instance), reinterpret_cast<LPCSTR>(resourceId)));
+        ::LoadCursorW(native(instance), MAKEINTRESOURCEW(resourceId)));
 }
 
 uint32_t GetSysColor(int32_t index) { return ::GetSysColor(index); }
@@ -40,7 +48,9 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
             return 0;
         }
     }
-    WNDCLASSEXA record{};
+    const win32::WideText menuName(windowClass->menuName);
+    const win32::WideText className(windowClass->className);
+    WNDCLASSEXW record{};
     record.cbSize = sizeof record;
     record.style = windowClass->style;
     record.lpfnWndProc = procedure;
@@ -50,10 +60,10 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
     record.hIcon = reinterpret_cast<HICON>(windowClass->icon);
     record.hCursor = reinterpret_cast<HCURSOR>(windowClass->cursor);
     record.hbrBackground = win32::nativeObject<HBRUSH>(windowClass->background);
-    record.lpszMenuName = windowClass->menuName;
-    record.lpszClassName = windowClass->className;
+    record.lpszMenuName = menuName.c_str();
+    record.lpszClassName = className.c_str();
     record.hIconSm = reinterpret_cast<HICON>(windowClass->smallIcon);
-    const ATOM atom = ::RegisterClassExA(&record);
+    const ATOM atom = ::RegisterClassExW(&record);
     if (atom == 0 && procedure != nullptr) win32::unbindWindowProcedure(procedure);
     return atom;
 }
@@ -62,13 +72,14 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
                              uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
                              WindowHandle parent, uintptr_t menuOrId, InstanceHandle instance,
                              void* creationData) {
-    return portable(::CreateWindowExA(exStyle, className, title, style, x, y, width, height,
+    return portable(::CreateWindowExW(exStyle, win32::WideText(className).c_str(),
+                                      win32::WideText(title).c_str(), style, x, y, width, height,
                                       native(parent), reinterpret_cast<HMENU>(menuOrId),
                                       native(instance), creationData));
 }
 
 intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    return ::DefWindowProcA(native(window), message, wParam, lParam);
+    return ::DefWindowProcW(native(window), message, wParam, lParam);
 }
 
 bool DestroyWindow(WindowHandle window) { return ::DestroyWindow(native(window)) != FALSE; }
@@ -114,12 +125,32 @@ WindowHandle GetDlgItem(WindowHandle dialog, int32_t id) {
     return portable(::GetDlgItem(native(dialog), id));
 }
 
+// Cut to the capacity at a character boundary, as GetDlgItemTextA does.
 uint32_t GetDlgItemTextA(WindowHandle dialog, int32_t id, char* text, int32_t capacity) {
-    return ::GetDlgItemTextA(native(dialog), id, text, capacity);
+    if (text == nullptr || capacity <= 0) return 0;
+    text[0] = '\0';
+    HWND item = ::GetDlgItem(native(dialog), id);
+    if (item == nullptr) return 0;
+    const int length = ::GetWindowTextLengthW(item);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    const int got = ::GetWindowTextW(item, wide.data(), static_cast<int>(wide.size()));
+    wide.resize(static_cast<size_t>(std::max(got, 0)));
+    std::string narrow = win32::programText(wide.c_str());
+    size_t keep = 0;
+    while (keep < narrow.size()) {
+        const size_t next =
+            keep +
+            (::IsDBCSLeadByteEx(win32::kProgramCodePage, static_cast<BYTE>(narrow[keep])) ? 2 : 1);
+        if (next > static_cast<size_t>(capacity) - 1 || next > narrow.size()) break;
+        keep = next;
+    }
+    std::memcpy(text, narrow.data(), keep);
+    text[keep] = '\0';
+    return static_cast<uint32_t>(keep);
 }
 
 intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    const LRESULT result = ::SendMessageA(native(window), message, wParam, lParam);
+    const LRESULT result = ::SendMessageW(native(window), message, wParam, lParam);
     win32::forgetKeyState();
     return result;
 }
@@ -136,7 +167,7 @@ bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uin
                   uint32_t removeFlags) {
     if (message == nullptr) return false;
     MSG received{};
-    const BOOL taken = ::PeekMessageA(&received, native(window), filterMin, filterMax, removeFlags);
+    const BOOL taken = ::PeekMessageW(&received, native(window), filterMin, filterMax, removeFlags);
     win32::forgetKeyState();
     if (taken == FALSE) return false;
     *message = portable(received);
@@ -152,7 +183,7 @@ bool TranslateMessage(const Message* message) {
 intptr_t DispatchMessageA(const Message* message) {
     if (message == nullptr) return 0;
     const MSG record = native(*message);
-    const LRESULT result = ::DispatchMessageA(&record);
+    const LRESULT result = ::DispatchMessageW(&record);
     win32::forgetKeyState();
     return result;
 }
