@@ -119,47 +119,51 @@ TEST_F(FrameLoopTest, AFrameClearsTheCaptureModeAndRunsInItsFixedOrder) {
 // After a failed present each pass first tries recovery; while it fails
 // nothing of the frame runs, and when it succeeds the frame runs at once.
 TEST_F(FrameLoopTest, ALostDeviceBlocksFramesUntilItIsReset) {
-    fake::state().script("Device.Present", {-2005530520});  // D3DERR_DEVICELOST
-    fake::state().script("Device.TestCooperativeLevel", {-2005530520, -2005530519});
-    fake::state().script("Device.Reset", {-2005530520, 0});
+    constexpr int64_t kLost = -2005530520;      // D3DERR_DEVICELOST
+    constexpr int64_t kNotReset = -2005530519;  // D3DERR_DEVICENOTRESET
+    fake::state().script("Device.Present", {kLost});
+    fake::state().script("Device.TestCooperativeLevel", {kLost, kLost, kNotReset, kNotReset});
+    fake::state().script("Device.Reset", {kLost, 0});
     uint16_t modeDuringLoss = 0;
     int32_t lostAfterFirstFrame = 0;
-    quitAtPass(5, [&](size_t pass) {
+    quitAtPass(7, [&](size_t pass) {
         if (pass == 1) {
             lostAfterFirstFrame = viewerState().deviceLost;
             viewerState().captureMode = 1;
         }
-        if (pass == 2) modeDuringLoss = viewerState().captureMode;
+        if (pass == 4) modeDuringLoss = viewerState().captureMode;
     });
     ASSERT_EQ(runToExit(), 0u);
     EXPECT_EQ(lostAfterFirstFrame, 1);
-    // Pass 1: the reset fails, nothing drawn. Pass 2: the reset works and the
-    // frame is drawn. Passes 3 and 4: no recovery any more.
-    EXPECT_EQ(passShape(), "FRFFF-");
-    EXPECT_EQ(modeDuringLoss, 1) << "the gated pass must not touch the capture mode";
+    // Passes 1 and 2: not resettable yet, a wait and no reset. Pass 3: the
+    // reset fails, nothing drawn. Pass 4: the reset works and the frame is
+    // drawn. Passes 5 and 6: no recovery any more.
+    EXPECT_EQ(passShape(), "FWWRFFF-");
+    EXPECT_EQ(modeDuringLoss, 1) << "the gated passes must not touch the capture mode";
 
     const auto all = passes();
     for (const std::string& input : kFrameInputs) EXPECT_FALSE(has(all[1], input)) << input;
-    EXPECT_EQ(methods(all[1]),
+    EXPECT_EQ(methods(all[1]), (std::vector<std::string>{"Device.TestCooperativeLevel()"}));
+    EXPECT_EQ(methods(all[3]),
               (std::vector<std::string>{
                   "Device.TestCooperativeLevel()", "Font.OnLostDevice()", "Device.Reset(&)",
                   "Font.OnResetDevice()", "Device.SetLight(2, &)", "Device.LightEnable(2, 1)",
                   "Device.SetRenderState(29, 1)", "Device.SetRenderState(137, 1)"}));
     // The pass whose reset works: recovery first, then the whole frame.
-    const std::vector<std::string> recovered = methods(all[2]);
+    const std::vector<std::string> recovered = methods(all[4]);
     ASSERT_GE(recovered.size(), 3u);
     EXPECT_EQ(recovered[0], "Device.TestCooperativeLevel()");
     EXPECT_EQ(recovered[2], "Device.Reset(&)");
-    EXPECT_TRUE(has(all[2], ".BeginScene"));
-    EXPECT_TRUE(has(all[2], ".Present"));
-    EXPECT_FALSE(has(all[3], ".TestCooperativeLevel"));
+    EXPECT_TRUE(has(all[4], ".BeginScene"));
+    EXPECT_TRUE(has(all[4], ".Present"));
+    EXPECT_FALSE(has(all[5], ".TestCooperativeLevel"));
     EXPECT_EQ(viewerState().deviceLost, 0);
 }
 
 TEST_F(FrameLoopTest, RecoveryTriesOnEveryPassWithoutLimit) {
     fake::state().script("Device.Present", {1});  // any non-zero result marks the loss
     for (int i = 0; i < 6; ++i) {
-        fake::state().results["Device.TestCooperativeLevel"].push_back(-2005530520);
+        fake::state().results["Device.TestCooperativeLevel"].push_back(-2005530519);
         fake::state().results["Device.Reset"].push_back(-2005530520);
     }
     quitAtPass(7);
@@ -220,6 +224,29 @@ TEST_F(FrameLoopTest, ClosingOnlyThePanelKeepsTheProgramRunning) {
     EXPECT_EQ(passShape(), "FMFFF-");
     EXPECT_FALSE(has(fake::state().calls, "PostQuitMessage"));
     EXPECT_TRUE(fake::state().windows.at(viewerState().displayWindow).alive);
+}
+
+// Minimised, the present no longer waits for the display: the loop waits
+// for messages instead, so that a frame (and its capture) runs about once per
+// refresh; messages are still handled at once.
+TEST_F(FrameLoopTest, WhileMinimisedFramesArePacedToAboutOneRefresh) {
+    auto minimised = [](bool on) {
+        fake::state().windows[viewerState().displayWindow].minimised = on;
+    };
+    uint64_t clockAtFrame[2] = {};
+    quitAtPass(11, [&](size_t pass) {
+        if (pass == 1) minimised(true);
+        if (pass == 2) clockAtFrame[0] = fake::state().clock;
+        if (pass == 4) postToDisplay(kMouseMove);  // comes while the loop waits
+        if (pass == 7) clockAtFrame[1] = fake::state().clock;
+        if (pass == 8) minimised(false);
+    });
+    ASSERT_EQ(runToExit(), 0u);
+    EXPECT_EQ(passShape(), "FFWFMWFWFFF-");
+    EXPECT_EQ(textsOf(passes()[2], {"MsgWaitForMultipleObjects"}),
+              (std::vector<std::string>{"MsgWaitForMultipleObjects(17, 0x4ff)"}));
+    EXPECT_EQ(clockAtFrame[1] - clockAtFrame[0], 34000u) << "two periods of 17 ms waited";
+    EXPECT_FALSE(has(passes()[9], "monotonicMicroseconds")) << "restored: no pacing";
 }
 
 // Shutdown: the tint quad, then the model, then the device side in its order.

@@ -120,6 +120,8 @@ inline std::string passShape() {
             shape += has(pass, ".BeginScene") ? '?' : 'M';
         else if (has(pass, ".BeginScene"))
             shape += 'F';
+        else if (has(pass, "MsgWaitForMultipleObjects"))
+            shape += 'W';
         else if (has(pass, ".TestCooperativeLevel"))
             shape += 'R';
         else

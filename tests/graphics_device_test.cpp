@@ -21,8 +21,9 @@ using shell_test::textsOf;
 const auto kWindow = reinterpret_cast<platform::WindowHandle>(uintptr_t{0x4242});
 const std::string kWindowName = fake::handleName(kWindow);
 
-constexpr int64_t kDeviceLost = -2005530520;    // D3DERR_DEVICELOST
-constexpr int64_t kNotAvailable = -2005530518;  // D3DERR_NOTAVAILABLE
+constexpr int64_t kDeviceLost = -2005530520;      // D3DERR_DEVICELOST
+constexpr int64_t kDeviceNotReset = -2005530519;  // D3DERR_DEVICENOTRESET
+constexpr int64_t kNotAvailable = -2005530518;    // D3DERR_NOTAVAILABLE
 
 // The graphics calls, named by the object's kind only ("Device.Reset(&)"),
 // and the free calls as they are.
@@ -241,17 +242,26 @@ TEST_F(GraphicsDeviceTest, RecoveryResetsWithTheCreationParametersWhateverTheRes
         "Font.OnResetDevice()",          "Device.SetLight(2, &)",        "Device.LightEnable(2, 1)",
         "Device.SetRenderState(29, 1)",  "Device.SetRenderState(137, 1)"};
 
-    fake::state().script("Device.TestCooperativeLevel", {kDeviceLost});
+    fake::state().script("Device.TestCooperativeLevel", {kDeviceNotReset});
     fake::state().script("Device.Reset", {kDeviceLost});
     EXPECT_EQ(recoverDevice(), kDeviceLost);
     EXPECT_EQ(calls(), recovery);
     expectSameParameters(fake::state().lastResetParameters, fake::state().lastPresentParameters);
 
     fake::state().clearLog();
-    fake::state().script("Device.TestCooperativeLevel", {-2005530519});  // not reset yet
+    fake::state().script("Device.TestCooperativeLevel", {-2005530585});  // a driver's error
     EXPECT_EQ(recoverDevice(), 0);
     EXPECT_EQ(calls(), recovery);
     expectSameParameters(fake::state().lastResetParameters, fake::state().lastPresentParameters);
+}
+
+TEST_F(GraphicsDeviceTest, ADeviceThatCannotBeResetYetIsWaitedForNotReset) {
+    bringUp();
+    fake::state().script("Device.TestCooperativeLevel", {kDeviceLost});
+    EXPECT_EQ(recoverDevice(), kDeviceLost);
+    // A short wait that any input ends (QS_ALLINPUT), and nothing else.
+    EXPECT_EQ(calls(), (std::vector<std::string>{"Device.TestCooperativeLevel()",
+                                                 "MsgWaitForMultipleObjects(50, 0x4ff)"}));
 }
 
 TEST_F(GraphicsDeviceTest, SceneLightReadsTheAmbientColourEachTime) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/frame_pacing.h"
 #include "capture/screen_capture.h"
 #include "controls/keyboard.h"
 #include "controls/viewer_state.h"
@@ -115,6 +116,7 @@ void runFrame() {
         if (recoverDevice() != 0) return;
         state.deviceLost = 0;
     }
+    if (!frameDue()) return;
     state.captureMode = 0;
     captureScreen();
     pollControls();

@@ -1,17 +1,33 @@
 #include "capture/capture_area.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "capture/bmp_file.h"
 
-CaptureArea captureAreaOf(const platform::Rect& panel) {
+CaptureArea captureAreaOf(const platform::Rect& client) {
     CaptureArea area;
-    area.left = int64_t{panel.left} + kCaptureInsetLeft;
-    area.top = int64_t{panel.top} + kCaptureInsetTop;
-    area.width = (int64_t{panel.right} - kCaptureInsetRight) - area.left;
-    area.height = (int64_t{panel.bottom} - kCaptureInsetBottom) - area.top;
+    area.left = int64_t{client.left} + kViewfinderOpening.left;
+    area.top = int64_t{client.top} + kViewfinderOpening.top;
+    const int64_t right =
+        std::min(int64_t{client.left} + kViewfinderOpening.right, int64_t{client.right});
+    const int64_t bottom =
+        std::min(int64_t{client.top} + kViewfinderOpening.bottom, int64_t{client.bottom});
+    area.width = right - area.left;
+    area.height = bottom - area.top;
     return area;
+}
+
+int32_t clampedCoordinate(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+platform::Rect usualClientOf(const platform::Rect& window) {
+    return {clampedCoordinate(int64_t{window.left} + kUsualFrameWidth),
+            clampedCoordinate(int64_t{window.top} + kUsualFrameWidth),
+            clampedCoordinate(int64_t{window.right} - kUsualFrameWidth),
+            clampedCoordinate(int64_t{window.bottom} - kUsualFrameWidth)};
 }
 
 uint32_t captureImageSize(const CaptureArea& area) {
@@ -20,16 +36,32 @@ uint32_t captureImageSize(const CaptureArea& area) {
     return size > kBmpMaxImageSize ? 0 : static_cast<uint32_t>(size);
 }
 
-std::optional<platform::Rect> visiblePart(const CaptureArea& area, int32_t screenWidth,
-                                          int32_t screenHeight) {
+std::optional<platform::Rect> visiblePart(const CaptureArea& area, const platform::Rect& screen) {
     if (area.width <= 0 || area.height <= 0) return std::nullopt;
-    const int64_t left = std::max<int64_t>(area.left, 0);
-    const int64_t top = std::max<int64_t>(area.top, 0);
-    const int64_t right = std::min<int64_t>(area.left + area.width, screenWidth);
-    const int64_t bottom = std::min<int64_t>(area.top + area.height, screenHeight);
+    const int64_t left = std::max<int64_t>(area.left, screen.left);
+    const int64_t top = std::max<int64_t>(area.top, screen.top);
+    const int64_t right = std::min<int64_t>(area.left + area.width, screen.right);
+    const int64_t bottom = std::min<int64_t>(area.top + area.height, screen.bottom);
     if (left >= right || top >= bottom) return std::nullopt;
     return platform::Rect{static_cast<int32_t>(left), static_cast<int32_t>(top),
                           static_cast<int32_t>(right), static_cast<int32_t>(bottom)};
+}
+
+std::vector<platform::Rect> partsOnMonitors(const CaptureArea& area,
+                                            const platform::Rect& virtualScreen,
+                                            const std::vector<platform::Rect>& monitors) {
+    std::vector<platform::Rect> parts;
+    const std::optional<platform::Rect> onScreen = visiblePart(area, virtualScreen);
+    if (!onScreen) return parts;
+    const CaptureArea clipped{onScreen->left, onScreen->top, onScreen->right - onScreen->left,
+                              onScreen->bottom - onScreen->top};
+    for (const platform::Rect& monitor : monitors) {
+        const std::optional<platform::Rect> part = visiblePart(clipped, monitor);
+        // Mirrored monitors share their place: one grab of it is enough.
+        if (part && std::find(parts.begin(), parts.end(), *part) == parts.end())
+            parts.push_back(*part);
+    }
+    return parts;
 }
 
 void placeGrab(const CaptureArea& area, const platform::Rect& part, const uint8_t* grabbed,

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "capture/bmp_file.h"
 #include "capture/capture_area.h"
@@ -15,8 +16,10 @@
 
 namespace {
 
-constexpr int32_t kScreenWidthMetric = 0;   // SM_CXSCREEN
-constexpr int32_t kScreenHeightMetric = 1;  // SM_CYSCREEN
+constexpr int32_t kVirtualScreenLeft = 76;    // SM_XVIRTUALSCREEN
+constexpr int32_t kVirtualScreenTop = 77;     // SM_YVIRTUALSCREEN
+constexpr int32_t kVirtualScreenWidth = 78;   // SM_CXVIRTUALSCREEN
+constexpr int32_t kVirtualScreenHeight = 79;  // SM_CYVIRTUALSCREEN
 
 // The grabbed image of the capture area: padded 24-bit rows, bottom-up, black
 // where the area is off the screen. Empty when the area has no pixels.
@@ -34,7 +37,58 @@ std::unique_ptr<uint8_t[]> zeroedBuffer(size_t size) {
     return std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]());
 }
 
-CaptureImage grabArea(const CaptureArea& area, int32_t screenWidth, int32_t screenHeight) {
+// The rectangle that holds every monitor.
+platform::Rect virtualScreen() {
+    const int64_t left = platform::GetSystemMetrics(kVirtualScreenLeft);
+    const int64_t top = platform::GetSystemMetrics(kVirtualScreenTop);
+    const int64_t width = platform::GetSystemMetrics(kVirtualScreenWidth);
+    const int64_t height = platform::GetSystemMetrics(kVirtualScreenHeight);
+    return {clampedCoordinate(left), clampedCoordinate(top), clampedCoordinate(left + width),
+            clampedCoordinate(top + height)};
+}
+
+// Every monitor's rectangle; the virtual screen as one monitor when the
+// system cannot tell them.
+std::vector<platform::Rect> monitors(const platform::Rect& virtualScreen) {
+    std::vector<platform::Rect> found;
+    const bool told = platform::EnumDisplayMonitors(
+        [](const platform::Rect& monitor, void* context) {
+            static_cast<std::vector<platform::Rect>*>(context)->push_back(monitor);
+            return true;
+        },
+        &found);
+    if (!told || found.empty()) return {virtualScreen};
+    return found;
+}
+
+// The panel's client area in screen coordinates; where it cannot be asked for
+// (the panel was closed), that of its last window rectangle.
+platform::Rect panelClient(const ViewerState& state) {
+    platform::Rect client;
+    platform::Point topLeft{0, 0};
+    if (!platform::GetClientRect(state.panelWindow, &client) ||
+        !platform::ClientToScreen(state.panelWindow, &topLeft))
+        return usualClientOf(state.panelRect);
+    platform::Point bottomRight{client.right, client.bottom};
+    if (!platform::ClientToScreen(state.panelWindow, &bottomRight))
+        return usualClientOf(state.panelRect);
+    return {topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+}
+
+// Grabs each part into the image; a part whose grab fails stays black.
+void grabParts(const CaptureArea& area, const std::vector<platform::Rect>& parts,
+               CaptureImage& image) {
+    for (const platform::Rect& part : parts) {
+        const uint32_t partSize =
+            static_cast<uint32_t>(bmpImageSize(part.right - part.left, part.bottom - part.top));
+        std::unique_ptr<uint8_t[]> grabbed = zeroedBuffer(partSize);
+        if (grabbed != nullptr && platform::grabScreen(part, grabbed.get(), partSize) != 0)
+            placeGrab(area, part, grabbed.get(), image.pixels.get());
+    }
+}
+
+// The image of the area: what the monitors show, black where it lies on none.
+CaptureImage grabArea(const CaptureArea& area) {
     const frame_timing::Timed timed(frame_timing::Phase::grab);
     CaptureImage image;
     const uint32_t size = captureImageSize(area);
@@ -45,21 +99,16 @@ CaptureImage grabArea(const CaptureArea& area, int32_t screenWidth, int32_t scre
     image.height = static_cast<int32_t>(area.height);
     image.size = size;
 
-    const std::optional<platform::Rect> part = visiblePart(area, screenWidth, screenHeight);
-    if (!part) return image;  // wholly off the screen: black
-    const bool whole = part->left == area.left && part->top == area.top &&
-                       part->right - part->left == area.width &&
-                       part->bottom - part->top == area.height;
-    if (whole) {
-        if (platform::grabScreen(*part, image.pixels.get(), size) == 0)
-            std::memset(image.pixels.get(), 0, size);  // a failed grab leaves black
-        return image;
+    const platform::Rect screen = virtualScreen();
+    const std::vector<platform::Rect> parts = partsOnMonitors(area, screen, monitors(screen));
+    const bool whole = parts.size() == 1 && parts[0].left == area.left &&
+                       parts[0].top == area.top && parts[0].right - parts[0].left == area.width &&
+                       parts[0].bottom - parts[0].top == area.height;
+    if (!whole) {
+        grabParts(area, parts, image);
+    } else if (platform::grabScreen(parts[0], image.pixels.get(), size) == 0) {
+        std::memset(image.pixels.get(), 0, size);  // a failed grab leaves black
     }
-    const uint32_t partSize =
-        static_cast<uint32_t>(bmpImageSize(part->right - part->left, part->bottom - part->top));
-    std::unique_ptr<uint8_t[]> grabbed = zeroedBuffer(partSize);
-    if (grabbed != nullptr && platform::grabScreen(*part, grabbed.get(), partSize) != 0)
-        placeGrab(area, *part, grabbed.get(), image.pixels.get());
     return image;
 }
 
@@ -112,11 +161,9 @@ void captureScreen() {
 #endif
     const frame_timing::Timed timed(frame_timing::Phase::capture);
     platform::GetWindowRect(state.panelWindow, &state.panelRect);
-    const CaptureArea area = captureAreaOf(state.panelRect);
-    const int32_t screenWidth = platform::GetSystemMetrics(kScreenWidthMetric);
-    const int32_t screenHeight = platform::GetSystemMetrics(kScreenHeightMetric);
+    const CaptureArea area = captureAreaOf(panelClient(state));
     {
-        const CaptureImage image = grabArea(area, screenWidth, screenHeight);
+        const CaptureImage image = grabArea(area);
         if (state.captureMode == 0) {
             // While the rectangle is empty the last feedback image stays.
             writeImage(kFeedbackImageName, image);

@@ -71,6 +71,7 @@ struct ViewerState {
     platform::GdiObject skinBitmap = nullptr;
     platform::Message message;
     int32_t deviceLost = 0;
+    uint64_t minimisedFrameStart = 0;  // microseconds; 0 before the first minimised frame
     std::unique_ptr<TintQuad> overlay;
     std::unique_ptr<ModelMesh> model;
 

@@ -28,9 +28,9 @@ uint32_t GetSysColor(int32_t index);
 uint16_t RegisterClassExA(const WindowClass* windowClass);
 // `menuOrId` is the menu of a top-level window or the id of a child window.
 WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char* title,
-                          uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
-                          WindowHandle parent, uintptr_t menuOrId, InstanceHandle instance,
-                          void* creationData);
+                             uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
+                             WindowHandle parent, uintptr_t menuOrId, InstanceHandle instance,
+                             void* creationData);
 intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 bool DestroyWindow(WindowHandle window);
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
@@ -49,13 +49,28 @@ intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam, i
 bool ReleaseCapture();
 WindowHandle GetDesktopWindow();
 int32_t GetSystemMetrics(int32_t index);
+bool IsIconic(WindowHandle window);
+
+// Calls `visit` with each monitor's rectangle in screen coordinates (the
+// primary monitor's top-left corner is (0, 0); the others may lie at negative
+// coordinates, with gaps between them) until it returns false. False when the
+// monitors cannot be told.
+using MonitorVisitor = bool (*)(const Rect& monitor, void* context);
+bool EnumDisplayMonitors(MonitorVisitor visit, void* context);
 
 // --- messages ------------------------------------------------------------
 bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uint32_t filterMax,
-                 uint32_t removeFlags);
+                  uint32_t removeFlags);
 bool TranslateMessage(const Message* message);
 intptr_t DispatchMessageA(const Message* message);
 void PostQuitMessage(int32_t exitCode);
+// Waits until input of a kind in `wakeMask` (QS_* flags) arrives in the
+// thread's queue, or `milliseconds` pass: MsgWaitForMultipleObjects with no
+// objects to wait for. 0 when input came, 258 (WAIT_TIMEOUT) when the time
+// ran out.
+uint32_t MsgWaitForMultipleObjects(uint32_t milliseconds, uint32_t wakeMask);
+// A clock that only goes forward, in microseconds from an unspecified start.
+uint64_t monotonicMicroseconds();
 
 // --- keyboard ------------------------------------------------------------
 int16_t GetKeyState(int32_t virtualKey);
@@ -63,13 +78,13 @@ int16_t GetAsyncKeyState(int32_t virtualKey);
 
 // --- GDI -----------------------------------------------------------------
 GdiObject CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t orientation,
-                     int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
-                     uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
-                     uint32_t quality, uint32_t pitchAndFamily, const char* faceName);
+                      int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
+                      uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
+                      uint32_t quality, uint32_t pitchAndFamily, const char* faceName);
 GdiObject CreateSolidBrush(uint32_t colour);
 bool DeleteObject(GdiObject object);
 GdiObject LoadImageA(InstanceHandle instance, const char* name, uint32_t type, int32_t width,
-                    int32_t height, uint32_t flags);
+                     int32_t height, uint32_t flags);
 // Fills `bitmap` from a bitmap object; returns the bytes stored, 0 on failure.
 int32_t GetObjectA(GdiObject object, int32_t size, BitmapRecord* bitmap);
 DeviceContext BeginPaint(WindowHandle window, PaintRecord* paint);
@@ -87,7 +102,7 @@ int32_t GetDIBits(DeviceContext dc, GdiObject bitmap, uint32_t startScan, uint32
 GdiObject CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom);
 int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, int32_t mode);
 
-// Copies the screen rectangle `area`, which lies wholly on the screen, into
+// Copies the screen rectangle `area`, which lies wholly on one monitor, into
 // `pixels` as 24-bit rows (blue, green, red), bottom-up, each row padded with
 // zeros to a multiple of 4 bytes. `size` is the capacity of `pixels`; nothing
 // is written past it. Returns the number of image bytes written, 0 on failure.

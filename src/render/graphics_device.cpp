@@ -32,6 +32,13 @@ constexpr platform::Guid kDirectInput8A{
 
 constexpr uint32_t kMessageBoxError = 0x10;  // MB_OK | MB_ICONERROR
 
+// While the device is lost and cannot be reset yet (a locked screen, a
+// display mode being changed), recovery waits this long for messages on each
+// try instead of calling Reset, which cannot work then.
+constexpr int32_t kDeviceLost = static_cast<int32_t>(0x88760868);  // D3DERR_DEVICELOST
+constexpr uint32_t kLostDeviceWait = 50;                           // milliseconds
+constexpr uint32_t kWakeOnAnyInput = 0x04FF;                       // QS_ALLINPUT
+
 struct DeviceAttempt {
     uint32_t deviceType;
     uint32_t behaviourFlags;
@@ -132,7 +139,12 @@ int32_t presentScene() { return viewerState().device->Present(nullptr, nullptr, 
 
 int32_t recoverDevice() {
     ViewerState& state = viewerState();
-    if (state.device->TestCooperativeLevel() == 0) return 0;
+    const int32_t level = state.device->TestCooperativeLevel();
+    if (level == 0) return 0;
+    if (level == kDeviceLost) {
+        platform::MsgWaitForMultipleObjects(kLostDeviceWait, kWakeOnAnyInput);
+        return level;
+    }
     state.textFont->OnLostDevice();
     const int32_t result = state.device->Reset(&state.presentParameters);
     state.textFont->OnResetDevice();

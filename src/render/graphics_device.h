@@ -16,7 +16,8 @@ void beginScene();
 void clearScene();
 void endScene();
 int32_t presentScene();
-// 0 when the device is usable again, else the failing result.
+// 0 when the device is usable again, else the failing result. A device that
+// cannot be reset yet is waited for (messages wake the wait), not reset.
 int32_t recoverDevice();
 void applySceneLight();
 void releaseGraphics();

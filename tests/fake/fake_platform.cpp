@@ -67,7 +67,8 @@ constexpr int32_t kFail = static_cast<int32_t>(0x80004005);
 
 class FakeObject {
 public:
-    explicit FakeObject(std::string kind) : name_(std::move(kind) + "#" + dec(current->nextObjectId++)) {
+    explicit FakeObject(std::string kind)
+        : name_(std::move(kind) + "#" + dec(current->nextObjectId++)) {
         ++current->liveObjects;
         current->objects.push_back(this);
     }
@@ -260,8 +261,8 @@ public:
     int32_t CreateDevice(uint32_t adapter, uint32_t type, platform::WindowHandle focus,
                          uint32_t flags, platform::PresentParameters* parameters,
                          platform::Direct3DDevice9** device) override {
-        log("CreateDevice", {dec(adapter), dec(type), handleName(focus), hex(flags),
-                             out(parameters), out(device)});
+        log("CreateDevice",
+            {dec(adapter), dec(type), handleName(focus), hex(flags), out(parameters), out(device)});
         if (parameters != nullptr) current->lastPresentParameters = *parameters;
         const int32_t r = result("CreateDevice", 0);
         if (r == 0 && device != nullptr) *device = new FakeDevice();
@@ -282,6 +283,18 @@ std::string objectName(const void* object) {
 }  // namespace
 
 // --- State -------------------------------------------------------------------
+
+platform::Rect State::virtualScreen() const {
+    if (monitors.empty()) return {};
+    platform::Rect all = monitors.front();
+    for (const platform::Rect& monitor : monitors) {
+        all.left = std::min(all.left, monitor.left);
+        all.top = std::min(all.top, monitor.top);
+        all.right = std::max(all.right, monitor.right);
+        all.bottom = std::max(all.bottom, monitor.bottom);
+    }
+    return all;
+}
 
 std::string Call::text() const {
     std::string joined = name + "(";
@@ -454,8 +467,8 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
 }
 
 intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    record("DefWindowProcA", {handleName(window), hex(message), dec(static_cast<int64_t>(wParam)),
-                              dec(lParam)});
+    record("DefWindowProcA",
+           {handleName(window), hex(message), dec(static_cast<int64_t>(wParam)), dec(lParam)});
     return static_cast<intptr_t>(scripted("DefWindowProcA", 0));
 }
 
@@ -470,8 +483,8 @@ bool DestroyWindow(WindowHandle window) {
 
 bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
                 bool repaint) {
-    record("MoveWindow", {handleName(window), dec(x), dec(y), dec(width), dec(height),
-                          dec(repaint ? 1 : 0)});
+    record("MoveWindow",
+           {handleName(window), dec(x), dec(y), dec(width), dec(height), dec(repaint ? 1 : 0)});
     fake::WindowRecord* w = fake::windowOf(window);
     if (w == nullptr || !w->alive) return false;
     w->rect = {x, y, x + width, y + height};
@@ -552,9 +565,51 @@ WindowHandle GetDesktopWindow() {
 
 int32_t GetSystemMetrics(int32_t index) {
     record("GetSystemMetrics", {dec(index)});
-    if (index == 0) return fake::current->screenWidth;
-    if (index == 1) return fake::current->screenHeight;
-    return 0;
+    const std::vector<Rect>& monitors = fake::current->monitors;
+    const Rect primary = monitors.empty() ? Rect{} : monitors.front();
+    const Rect all = fake::current->virtualScreen();
+    switch (index) {
+        case 0:
+            return primary.right - primary.left;  // SM_CXSCREEN
+        case 1:
+            return primary.bottom - primary.top;  // SM_CYSCREEN
+        case 76:
+            return all.left;  // SM_XVIRTUALSCREEN
+        case 77:
+            return all.top;
+        case 78:
+            return all.right - all.left;
+        case 79:
+            return all.bottom - all.top;
+        default:
+            return 0;
+    }
+}
+
+bool IsIconic(WindowHandle window) {
+    record("IsIconic", {handleName(window)});
+    const fake::WindowRecord* w = fake::windowOf(window);
+    return w != nullptr && w->alive && w->minimised;
+}
+
+bool EnumDisplayMonitors(MonitorVisitor visit, void* context) {
+    record("EnumDisplayMonitors", {});
+    if (fake::scripted("EnumDisplayMonitors", 1) == 0) return false;
+    for (const Rect& monitor : fake::current->monitors)
+        if (!visit(monitor, context)) break;
+    return true;
+}
+
+uint32_t MsgWaitForMultipleObjects(uint32_t milliseconds, uint32_t wakeMask) {
+    record("MsgWaitForMultipleObjects", {dec(milliseconds), hex(wakeMask)});
+    if (!fake::current->queue.empty()) return 0;
+    fake::current->clock += uint64_t{milliseconds} * 1000;
+    return 258;
+}
+
+uint64_t monotonicMicroseconds() {
+    record("monotonicMicroseconds", {});
+    return fake::current->clock;
 }
 
 bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uint32_t filterMax,
@@ -601,10 +656,10 @@ GdiObject CreateFontA(int32_t height, int32_t width, int32_t escapement, int32_t
                       int32_t weight, uint32_t italic, uint32_t underline, uint32_t strikeOut,
                       uint32_t charSet, uint32_t outPrecision, uint32_t clipPrecision,
                       uint32_t quality, uint32_t pitchAndFamily, const char* faceName) {
-    record("CreateFontA", {dec(height), dec(width), dec(escapement), dec(orientation), dec(weight),
-                           dec(italic), dec(underline), dec(strikeOut), dec(charSet),
-                           dec(outPrecision), dec(clipPrecision), dec(quality),
-                           hex(pitchAndFamily), str(faceName)});
+    record("CreateFontA",
+           {dec(height), dec(width), dec(escapement), dec(orientation), dec(weight), dec(italic),
+            dec(underline), dec(strikeOut), dec(charSet), dec(outPrecision), dec(clipPrecision),
+            dec(quality), hex(pitchAndFamily), str(faceName)});
     return fake::newHandle<GdiObject>();
 }
 
@@ -781,8 +836,8 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
 
 FileHandle CreateFileA(const char* name, uint32_t access, uint32_t shareMode, uint32_t disposition,
                        uint32_t attributes) {
-    record("CreateFileA", {str(name), hex(access), hex(shareMode), dec(disposition),
-                           hex(attributes)});
+    record("CreateFileA",
+           {str(name), hex(access), hex(shareMode), dec(disposition), hex(attributes)});
     if (fake::current->unopenableFiles.count(str(name)) != 0) return kInvalidFile;
     const auto handle = fake::newHandle<FileHandle>();
     fake::current->files[str(name)].clear();
@@ -829,8 +884,8 @@ Direct3D9* Direct3DCreate9(uint32_t sdkVersion) {
 
 int32_t D3DXCreateFontIndirect(Direct3DDevice9* device, const FontDescription* description,
                                D3DXFont** font) {
-    record("D3DXCreateFontIndirect", {device != nullptr ? "device" : "null", out(description),
-                                      out(font)});
+    record("D3DXCreateFontIndirect",
+           {device != nullptr ? "device" : "null", out(description), out(font)});
     if (description != nullptr) fake::current->lastFontDescription = *description;
     const auto result = static_cast<int32_t>(scripted("D3DXCreateFontIndirect", 0));
     if (result == 0 && font != nullptr) *font = new fake::FakeFont();
@@ -848,8 +903,8 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t options, Direct3DDevice
     const fake::MeshFile& file = found->second;
     if (file.result != 0) return file.result;
     if (materialCount != nullptr)
-        *materialCount = file.reportedMaterialCount.value_or(
-            static_cast<uint32_t>(file.materials.size()));
+        *materialCount =
+            file.reportedMaterialCount.value_or(static_cast<uint32_t>(file.materials.size()));
     if (materials != nullptr && file.hasMaterialBuffer)
         *materials = new fake::FakeBuffer(file.materials);
     if (mesh != nullptr && file.hasMesh) *mesh = new fake::FakeMesh();
@@ -875,8 +930,8 @@ int32_t DirectInput8Create(InstanceHandle instance, uint32_t version, const Guid
                       interfaceId->data4[0], interfaceId->data4[1], interfaceId->data4[2],
                       interfaceId->data4[3], interfaceId->data4[4], interfaceId->data4[5],
                       interfaceId->data4[6], interfaceId->data4[7]);
-    record("DirectInput8Create", {handleName(instance), hex(version), guid, out(object),
-                                  out(outer)});
+    record("DirectInput8Create",
+           {handleName(instance), hex(version), guid, out(object), out(outer)});
     const auto result = static_cast<int32_t>(scripted("DirectInput8Create", 0));
     if (result == 0 && object != nullptr) *object = new fake::FakeDirectInput();
     return result;

@@ -32,9 +32,10 @@ struct WindowRecord {
     std::string title;
     uint32_t exStyle = 0;
     uint32_t style = 0;
-    platform::Rect rect;                  // screen coordinates, frame included
-    platform::Point clientOrigin{4, 4};   // client origin inside the window rect
-    platform::Point clientShrink{8, 8};   // window size minus client size
+    platform::Rect rect;                 // screen coordinates, frame included
+    bool minimised = false;              // IsIconic
+    platform::Point clientOrigin{4, 4};  // client origin inside the window rect
+    platform::Point clientShrink{8, 8};  // window size minus client size
     platform::WindowHandle parent = nullptr;
     uintptr_t id = 0;
     platform::WindowProc procedure = nullptr;
@@ -76,8 +77,8 @@ class FakeObject;
 struct State {
     // --- the log ---
     std::vector<Call> calls;
-    std::vector<std::string> log() const;     // every call as text
-    std::vector<std::string> names() const;   // every call's name
+    std::vector<std::string> log() const;    // every call as text
+    std::vector<std::string> names() const;  // every call's name
     // Names of calls whose name starts with one of the prefixes, in order.
     std::vector<std::string> namesMatching(const std::vector<std::string>& prefixes) const;
     const Call* find(const std::string& name, size_t nth = 0) const;
@@ -103,40 +104,43 @@ struct State {
               intptr_t lParam = 0);
     // Called inside every PeekMessageA, before the queue is looked at.
     std::function<void()> onPeek;
+    // The clock of monotonicMicroseconds; a MsgWaitForMultipleObjects that
+    // finds no message waiting moves it on by the time waited.
+    uint64_t clock = 1000000;
 
     // --- GDI ---
-    std::map<std::string, Picture> imageFiles;          // what LoadImageA can load
-    std::map<platform::GdiObject, Picture> bitmaps;     // live bitmaps with content
+    std::map<std::string, Picture> imageFiles;       // what LoadImageA can load
+    std::map<platform::GdiObject, Picture> bitmaps;  // live bitmaps with content
     std::set<platform::GdiObject> deletedObjects;
-    Picture clientPicture;  // what a window's client area shows to BitBlt
+    Picture clientPicture;                // what a window's client area shows to BitBlt
     platform::BitmapInfo lastBitmapInfo;  // what the last GetDIBits was given
-    int32_t screenWidth = 1920;
-    int32_t screenHeight = 1080;
+    // The monitors, primary first; the virtual screen is the rectangle around
+    // them.
+    std::vector<platform::Rect> monitors = {{0, 0, 1920, 1080}};
+    platform::Rect virtualScreen() const;
     // The colour (0x00RRGGBB) of a screen pixel, for grabScreen.
-    std::function<uint32_t(int32_t x, int32_t y)> screenPixel = [](int32_t, int32_t) {
-        return 0u;
-    };
+    std::function<uint32_t(int32_t x, int32_t y)> screenPixel = [](int32_t, int32_t) { return 0u; };
 
     // --- files ---
     std::map<std::string, std::vector<uint8_t>> files;  // every file written
-    std::set<std::string> unopenableFiles;               // CreateFileA fails for these
-    std::optional<size_t> writeBudget;  // bytes WriteFile may still write, when set
+    std::set<std::string> unopenableFiles;              // CreateFileA fails for these
+    std::optional<size_t> writeBudget;                  // bytes WriteFile may still write, when set
     std::map<platform::FileHandle, std::string> openFiles;
 
     // --- graphics ---
     bool direct3dAvailable = true;
-    std::map<std::string, MeshFile> meshFiles;  // what D3DXLoadMeshFromX finds
-    std::set<std::string> textureFiles;         // what D3DXCreateTextureFromFile loads
-    std::vector<platform::Matrix> transforms;   // every matrix passed to SetTransform
-    std::vector<platform::Material> materials;  // every material passed to SetMaterial
-    std::vector<platform::Light> lights;        // every light passed to SetLight
+    std::map<std::string, MeshFile> meshFiles;     // what D3DXLoadMeshFromX finds
+    std::set<std::string> textureFiles;            // what D3DXCreateTextureFromFile loads
+    std::vector<platform::Matrix> transforms;      // every matrix passed to SetTransform
+    std::vector<platform::Material> materials;     // every material passed to SetMaterial
+    std::vector<platform::Light> lights;           // every light passed to SetLight
     std::vector<std::vector<uint8_t>> vertexData;  // every DrawPrimitiveUP's vertices
-    std::vector<std::string> texts;             // every text passed to DrawTextA
+    std::vector<std::string> texts;                // every text passed to DrawTextA
     platform::PresentParameters lastPresentParameters;
     platform::FontDescription lastFontDescription;
     platform::PresentParameters lastResetParameters;  // what the last Reset was given
-    int liveObjects = 0;        // graphics objects created and not yet released
-    int overReleases = 0;       // Release calls on an object already at zero
+    int liveObjects = 0;   // graphics objects created and not yet released
+    int overReleases = 0;  // Release calls on an object already at zero
 
     // --- internal ---
     uintptr_t nextHandle = 0x1000;

@@ -7,6 +7,8 @@
 
 #include "platform/win32/key_state_win32.h"
 #include "platform/win32/native_win32.h"
+// native_win32.h first
+#include <mmsystem.h>
 
 #include "platform/win32/records_win32.h"
 #include "platform/win32/text_win32.h"
@@ -161,6 +163,29 @@ WindowHandle GetDesktopWindow() { return portable(::GetDesktopWindow()); }
 
 int32_t GetSystemMetrics(int32_t index) { return ::GetSystemMetrics(index); }
 
+bool IsIconic(WindowHandle window) { return ::IsIconic(native(window)) != FALSE; }
+
+namespace {
+
+struct MonitorVisit {
+    MonitorVisitor visit;
+    void* context;
+};
+
+BOOL CALLBACK visitMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
+    const auto* visit = reinterpret_cast<const MonitorVisit*>(data);
+    return visit->visit(portable(*rect), visit->context) ? TRUE : FALSE;
+}
+
+}  // namespace
+
+bool EnumDisplayMonitors(MonitorVisitor visit, void* context) {
+    if (visit == nullptr) return false;
+    MonitorVisit data{visit, context};
+    return ::EnumDisplayMonitors(nullptr, nullptr, visitMonitor, reinterpret_cast<LPARAM>(&data)) !=
+           FALSE;
+}
+
 // --- messages ------------------------------------------------------------
 
 bool PeekMessageA(Message* message, WindowHandle window, uint32_t filterMin, uint32_t filterMax,
@@ -189,5 +214,29 @@ intptr_t DispatchMessageA(const Message* message) {
 }
 
 void PostQuitMessage(int32_t exitCode) { ::PostQuitMessage(exitCode); }
+
+// The system's timer ticks every 15.6 ms unless asked for finer steps; a
+// shorter wait would otherwise last a whole tick or two.
+uint32_t MsgWaitForMultipleObjects(uint32_t milliseconds, uint32_t wakeMask) {
+    constexpr uint32_t kDefaultTick = 16;
+    const bool fine = milliseconds != 0 && milliseconds <= 2 * kDefaultTick;
+    if (fine) ::timeBeginPeriod(1);
+    const DWORD result = ::MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds, wakeMask);
+    if (fine) ::timeEndPeriod(1);
+    return result;
+}
+
+uint64_t monotonicMicroseconds() {
+    static const int64_t frequency = [] {
+        LARGE_INTEGER value{};
+        ::QueryPerformanceFrequency(&value);
+        return value.QuadPart > 0 ? value.QuadPart : int64_t{1};
+    }();
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    const auto ticks = static_cast<uint64_t>(now.QuadPart);
+    const auto perSecond = static_cast<uint64_t>(frequency);
+    return ticks / perSecond * 1000000 + ticks % perSecond * 1000000 / perSecond;
+}
 
 }  // namespace platform
