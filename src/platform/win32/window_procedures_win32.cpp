@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "platform/win32/display_win32.h"
 #include "platform/win32/records_win32.h"
-#include "platform/win32/screen_grab_win32.h"
 
 namespace platform::win32 {
 namespace {
@@ -18,7 +18,7 @@ std::array<WindowProc, kSlotCount> boundProcedures{};
 
 template <std::size_t Slot>
 LRESULT CALLBACK slotProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DISPLAYCHANGE) releaseGrabSurface();
+    if (message == WM_DISPLAYCHANGE) displayChanged();
     const WindowProc procedure = boundProcedures[Slot];
     if (procedure == nullptr) return ::DefWindowProcW(window, message, wParam, lParam);
     return procedure(portable(window), message, wParam, lParam);

@@ -161,30 +161,7 @@ bool ReleaseCapture() { return ::ReleaseCapture() != FALSE; }
 
 WindowHandle GetDesktopWindow() { return portable(::GetDesktopWindow()); }
 
-int32_t GetSystemMetrics(int32_t index) { return ::GetSystemMetrics(index); }
-
 bool IsIconic(WindowHandle window) { return ::IsIconic(native(window)) != FALSE; }
-
-namespace {
-
-struct MonitorVisit {
-    MonitorVisitor visit;
-    void* context;
-};
-
-BOOL CALLBACK visitMonitor(HMONITOR, HDC, LPRECT rect, LPARAM data) {
-    const auto* visit = reinterpret_cast<const MonitorVisit*>(data);
-    return visit->visit(portable(*rect), visit->context) ? TRUE : FALSE;
-}
-
-}  // namespace
-
-bool EnumDisplayMonitors(MonitorVisitor visit, void* context) {
-    if (visit == nullptr) return false;
-    MonitorVisit data{visit, context};
-    return ::EnumDisplayMonitors(nullptr, nullptr, visitMonitor, reinterpret_cast<LPARAM>(&data)) !=
-           FALSE;
-}
 
 // --- messages ------------------------------------------------------------
 
