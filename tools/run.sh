@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs t462: installs what is missing (tools/setup-debian.sh), builds the
 # Windows program and starts it from its staged folder build/windows/t462/
-# under Wine, with the Japanese locale (code page 932).
+# under Wine, with the settings of tools/wine-env.sh (those the tests run it
+# with) in your locale when it is a UTF-8 one, else in C.UTF-8.
 #
 # With $DISPLAY set, the program runs on that display until you close it.
 # Without a display, it runs in a virtual X server for a few seconds, a
@@ -26,7 +27,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -48,7 +49,8 @@ staged=$repo/build/windows/t462
 }
 
 export WINEPREFIX=${T462_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/t462/wineprefix}
-export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+source "$repo/tools/wine-env.sh"
+t462_wine_env
 mkdir -p "$(dirname "$WINEPREFIX")"
 [[ -d $WINEPREFIX ]] || echo "run.sh: creating the Wine prefix $WINEPREFIX (first start, 10-30 s)"
 
@@ -66,6 +68,7 @@ fi
 # harness has the pieces; its clean-up stops the program and the X server.
 screenshot_file=$repo/build/screenshot.png
 E2E_SAVE_ARTIFACTS=0
+E2E_LOCALE=$LC_ALL
 source "$repo/tests/e2e/lib.sh"
 set +e
 

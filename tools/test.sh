@@ -90,6 +90,8 @@ fi
 
 # --- end-to-end tests ---------------------------------------------------------
 if ((run_e2e)); then
+  # One entry per run: the test file, then the code page it runs under (a
+  # test that says "# Code pages: 932 1252" runs under both).
   tests=()
   for t in tests/e2e/test_*.sh; do
     [[ -e $t ]] || continue
@@ -99,7 +101,8 @@ if ((run_e2e)); then
       for f in "${filters[@]}"; do [[ $name == *"$f"* ]] && keep=1; done
       ((keep)) || continue
     fi
-    tests+=("$t")
+    pages=$(sed -n 's/^# Code pages: *//p' "$t" | head -n1)
+    for page in ${pages:-932}; do tests+=("$t:$page"); done
   done
 
   stage "windows build"
@@ -126,7 +129,8 @@ if ((run_e2e)); then
     mkdir -p "$tmp_parent"
     workdir=$(mktemp -d "$tmp_parent/t462-e2e-run.XXXXXX")
     export WINEPREFIX=$workdir/wineprefix
-    export WINEDEBUG=-all LC_ALL=ja_JP.UTF-8 WINEDLLOVERRIDES="mscoree,mshtml="
+    source tools/wine-env.sh
+    t462_wine_env ja_JP.UTF-8
     export E2E_PIDFILE=$workdir/xvfb.pids
     : >"$E2E_PIDFILE"
 
@@ -159,11 +163,20 @@ if ((run_e2e)); then
     }
     echo "prefix ready ($(elapsed "$start"))"
 
-    for t in "${tests[@]}"; do
+    for entry in "${tests[@]}"; do
+      t=${entry%:*} page=${entry##*:}
       name=$(basename "${t%.sh}")
+      case $page in
+        932) locale=ja_JP.UTF-8 ;;
+        1252) locale=C.UTF-8 name+=@cp1252 ;;
+        *)
+          echo "test.sh: $t names code page $page; only 932 and 1252 can be run" >&2
+          exit 2
+          ;;
+      esac
       log=$workdir/$name.log
       start=$SECONDS
-      TMPDIR=$workdir E2E_ARTIFACTS="$artifacts/$name" \
+      TMPDIR=$workdir E2E_ARTIFACTS="$artifacts/$name" E2E_LOCALE=$locale \
         timeout -k 10 "$e2e_timeout" bash "$t" </dev/null >"$log" 2>&1
       rc=$?
       reap_leftovers

@@ -8,8 +8,9 @@ Files (written to OUT):
                       without a material list), huge (a grid of FACES
                       triangles, default 320000, in the sample frame's
                       orange, binary)
-  texture-model NAME OUT  the sample model with its picture's texture file
-                      name replaced by NAME (written in code page 932)
+  texture-model NAME OUT [ENCODING]  the sample model with its picture's
+                      texture file name replaced by NAME (written in code page
+                      932, or in ENCODING: utf-8, cp1252)
   image KIND OUT      a texture or skin: odd (37 x 13, solid green 24-bit
                       BMP), notimage (text), skin-1x1, skin-large (400 x 300,
                       a face with a key-coloured viewfinder, wider and
@@ -158,11 +159,11 @@ def write_whole(path, data):
     os.replace(partial, path)
 
 
-def texture_model(texture, out):
+def texture_model(texture, out, encoding="cp932"):
     text = sample()
     assert FILTER_NAME in text
     write_whole(out, text.replace(b'"' + FILTER_NAME + b'"',
-                                  b'"' + texture.encode("cp932") + b'"'))
+                                  b'"' + texture.encode(encoding) + b'"'))
 
 
 def rewrite(out, seconds):
@@ -352,7 +353,7 @@ def main():
     if command == "model":
         model_file(args[0], args[1])
     elif command == "texture-model":
-        texture_model(args[0], args[1])
+        texture_model(*args[:3])
     elif command == "image":
         image_file(args[0], args[1])
     elif command == "rewrite":

@@ -28,6 +28,8 @@
 #   save_row               "COUNT RIGHT": text pixels on the save row of $SHOT
 #                          and the back-buffer x of the rightmost one
 #   bad_input ARGS         tests/e2e/bad_input.py
+#   type_prefix TEXT [paste]  replace the prefix box's text (typed, or pasted)
+#   click_snapshot         click "写"; prints the status row's save_status
 #
 # Back-buffer points on the sample model from the starting camera (see
 # picture_check.py): the frame's left rim (78, 335), right rim (517, 335);
@@ -198,14 +200,21 @@ click_snapshot() {
   save_status
 }
 
-# Types TEXT into the prefix box, replacing what it held.
+# Types TEXT into the prefix box, replacing what it held; with "paste",
+# pastes it from the clipboard (Ctrl+V) instead: xdotool cannot type
+# Japanese into Wine, which has no input method here.
 type_prefix() {
   click 124 21
   sleep 0.2
   # The click puts the caret where it lands: go to the end first.
   xdotool key End
   xdotool key --repeat 30 --delay 15 BackSpace
-  [[ -n $1 ]] && xdotool type --delay 60 "$1"
+  if [[ ${2:-} == paste ]]; then
+    printf '%s' "$1" | xclip -selection clipboard || fail "xclip cannot set the clipboard"
+    xdotool key ctrl+v
+  elif [[ -n $1 ]]; then
+    xdotool type --delay 60 "$1"
+  fi
   sleep 0.5
 }
 

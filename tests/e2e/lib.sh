@@ -29,6 +29,10 @@
 # - Keys go to the focused window through XTEST; GetKeyState only sees what
 #   a frame has had time to receive, so keys are held across a frame
 #   (`hold_key`).
+# - Code pages: a test whose texts or file names matter says so in a line
+#   "# Code pages: 932 1252" of its own; tools/test.sh then runs it once
+#   under each (LC_ALL ja_JP.UTF-8 and C.UTF-8, passed as E2E_LOCALE).
+#   Every other test runs under code page 932.
 #
 # Environment (all optional)
 #   T462_STAGED_DIR  staged run folder to copy (default build/windows/t462)
@@ -42,6 +46,8 @@
 #                    appended, so that a runner can clean up after a test
 #                    that was killed by its time limit
 #   E2E_START_TIMEOUT seconds to wait for a window to appear (default 90)
+#   E2E_LOCALE       the locale Wine runs the program in (default
+#                    ja_JP.UTF-8, code page 932)
 #
 # Functions
 #   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
@@ -67,6 +73,9 @@
 #   click X Y                move the pointer and click button 1
 #   count_rewrites FILE SECONDS  how often FILE is closed after writing
 #                            within SECONDS (the frame rate, seen from outside)
+#   files_written DIR SECONDS  the names (relative to DIR, one a line, sorted)
+#                            of the files in DIR and below written within
+#                            SECONDS
 #   process_cpu_ticks        CPU time (clock ticks) used so far by the program
 #   program_unix_pids        the Unix process(es) of the running t462.exe
 #   note MSG / fail MSG / pass
@@ -95,21 +104,12 @@ XVFB_PID=
 E2E_OWN_PREFIX=0
 E2E_EXIT_HOOKS=()
 
-# +synchronous (no output) makes Wine's X connection synchronous. Without it,
-# an X error that one of the program's threads reads for another (the
-# Direct3D thread's XGetGeometry meeting the error of the main thread's
-# XGetImage in the screen grab) deadlocks both inside libX11 1.8: after text
-# is typed into the prefix box, frames stop within a few snapshots.
-export WINEDEBUG=-all,+synchronous
-# Mesa's shader cache writes new entries from a thread that exit() joins.
-# With an empty cache (a fresh machine) that join can outlast the second or
-# so the Wine server allows a process between its last thread's end and its
-# exit, and the server then kills it: exit code 137 where the program
-# returned 0. Without the cache nothing is pending at exit.
-export MESA_SHADER_CACHE_DISABLE=true
-export LC_ALL=ja_JP.UTF-8
-# A new prefix would otherwise offer to download Mono and Gecko in a dialog.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's settings, as tools/run.sh gives them to a user's run; the language
+# is Japanese (code page 932) unless the runner asks for another
+# (E2E_LOCALE, see "Code pages" above).
+# shellcheck source=../../tools/wine-env.sh
+source "$E2E_REPO/tools/wine-env.sh"
+t462_wine_env "${E2E_LOCALE:-ja_JP.UTF-8}"
 if [[ -z "${WINEPREFIX:-}" ]]; then
   export WINEPREFIX=$E2E_TMP/wineprefix
   E2E_OWN_PREFIX=1
@@ -438,6 +438,12 @@ count_rewrites() {
   base=$(basename "$file")
   timeout "$seconds" inotifywait -m -q -e close_write --format '%f' "$dir" 2>/dev/null |
     grep -cxF -- "$base" || true
+}
+
+files_written() {
+  local dir=$1 seconds=$2
+  timeout "$seconds" inotifywait -m -r -q -e close_write --format '%w%f' "$dir" 2>/dev/null |
+    sed "s|^${dir%/}/||" | sort -u
 }
 
 # --- assertions -------------------------------------------------------------------

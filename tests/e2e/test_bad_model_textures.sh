@@ -6,9 +6,13 @@
 #   colour, the frame stays orange;
 # - a file that is no picture: the same;
 # - a 37 x 13 picture (sizes that are no power of two, odd widths, rows
-#   padded): the picture wears it (solid green).
+#   padded): the picture wears it (solid green);
+# - that picture as "café.bmp", named in UTF-8 (a model written on another
+#   system): found in every code page; named in code page 1252: found where
+#   that is the system's code page, under code page 932 a missing file.
 # Every case: the process lives and frames go on; at the end a close request
 # ends it with exit code 0.
+# Code pages: 932 1252
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"
@@ -16,6 +20,9 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 prepare_run
 bad_input image notimage "no-picture.bmp" || fail "cannot write the non-picture"
 bad_input image odd "odd.bmp" || fail "cannot write the 37 x 13 picture"
+cp odd.bmp café.bmp
+western=is_green
+[[ $LC_ALL == ja_JP* ]] && western=is_white
 cp model.x "$E2E_TMP/sample.x"
 start_xvfb
 start_prepared
@@ -23,9 +30,11 @@ await_frames
 
 for case in "存在しない.bmp:a missing texture file:is_white" \
   "no-picture.bmp:a texture file that is no picture:is_white" \
-  "odd.bmp:a 37 x 13 texture:is_green"; do
-  IFS=: read -r texture what class <<<"$case"
-  bad_input texture-model "$texture" model.x || fail "cannot write the model naming $texture"
+  "odd.bmp:a 37 x 13 texture:is_green" \
+  "café.bmp:a texture named in UTF-8:is_green:utf-8" \
+  "café.bmp:a texture named in code page 1252:$western:cp1252"; do
+  IFS=: read -r texture what class encoding <<<"$case"
+  bad_input texture-model "$texture" model.x ${encoding:-} || fail "cannot write the model naming $texture"
   assert_alive "$what"
   await_colour "$class" $PICTURE_POINT "$what, the picture"
   await_colour is_orange $FRAME_LEFT_RIM "$what, the frame"

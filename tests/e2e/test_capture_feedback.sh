@@ -3,7 +3,9 @@
 # 46,230 bytes (the 138 x 111 grab of the panel at 177 x 152), is rewritten
 # frame after frame, and holds what the screen shows at (35, 37) 138 x 111,
 # pixel for pixel, wherever that part of the screen stays still (the display
-# window, which lies under the panel's lower right corner, changes).
+# window, which lies under the panel's lower right corner, changes). It is
+# the only file written: no other appears, none other changes.
+# Code pages: 932 1252
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 command -v python3 >/dev/null || skip "no python3 for the pixel checks"
@@ -29,6 +31,11 @@ whole_size() {
   echo "$size"
 }
 assert_eq 46230 "$(whole_size)" "size of the feedback image"
+
+listing() { find . -path ./t462.exe -prune -o -print | sort; }
+files_before=$(listing)
+assert_eq "$PANEL_FEEDBACK" "$(files_written . 2)" "the files written in 2 s"
+assert_eq "$files_before" "$(listing)" "the run folder's files"
 
 rewrites=$(count_rewrites "$PANEL_FEEDBACK" 3)
 note "feedback image rewritten $rewrites times in 3 s"

@@ -6,6 +6,7 @@
 # status line reports the failure (a longer line than the confirmation)
 # instead of confirming; the numbers still advance, and once the folder is
 # back the next snapshot is written and confirmed again.
+# Code pages: 932 1252
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/capture_lib.sh"

@@ -3,6 +3,7 @@
 # exactly one numbered snapshot (0.bmp, then 1.bmp); typing a prefix into the
 # box restarts the numbering, so the next snapshot is "<prefix>0.bmp"; the
 # quit button "終了" ends the program with exit code 0.
+# Code pages: 932 1252
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 

@@ -5,6 +5,7 @@
 # opening is exactly the capture rectangle, and the feedback image equals the
 # screen there. Dragging the face moves the panel by the mouse's travel; a
 # press on the opening reaches what lies beneath and moves nothing.
+# Code pages: 932 1252
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 
