@@ -12,7 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64
-  xvfb xdotool xclip openbox imagemagick inotify-tools libx11-dev
+  xvfb xdotool xclip openbox x11-utils imagemagick inotify-tools libx11-dev
   unzip
   locales fonts-ipafont-gothic
   zlib1g-dev libstb-dev python3

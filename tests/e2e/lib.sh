@@ -51,6 +51,7 @@
 #
 # Functions
 #   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
+#   start_openbox            run the openbox window manager on that display
 #   start_program [ARGS]     copy the staged folder, cd into it, start the exe
 #   start_program_in DIR [ARGS]  start the exe found in DIR, in DIR, no copy
 #   program_running          true while the started program has not ended
@@ -184,6 +185,22 @@ start_xvfb() {
   done
   cat "$E2E_TMP/xvfb.log" >&2 2>/dev/null
   fail "start_xvfb: could not start an X server (tried ${candidates[*]:0:3}...)"
+}
+
+start_openbox() {
+  [[ -n "${DISPLAY:-}" ]] || fail "start_openbox: no X server"
+  command -v openbox >/dev/null || fail "start_openbox: openbox is not installed"
+  setsid openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+  local pid=$! i
+  on_exit "kill $pid 2>/dev/null"
+  # Running once it has taken the root window's _NET_SUPPORTING_WM_CHECK.
+  for ((i = 0; i < 100; i++)); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  cat "$E2E_TMP/openbox.log" >&2
+  fail "start_openbox: openbox did not start"
 }
 
 stop_xvfb() {
