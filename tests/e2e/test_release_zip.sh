@@ -59,7 +59,7 @@ text = readme[3:].decode("utf-8")
 if "\n" in text.replace("\r\n", ""):
     problems.append("README.txt has a line end without CR")
 for needed in ("キー", "Keys", "F5", "Esc", "テンキー 8 / 2", "Keypad 8 / 2", "I / 8",
-               "終了", "抜き取り画像保存フォルダ", "Language for non-Unicode programs",
+               "終了", "抜き取り画像保存フォルダ", "Any Windows language",
                "(e2e)"):
     if needed not in text:
         problems.append("README.txt lacks %r" % needed)
