@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 #include "xfile_test_support.h"
 
 namespace {

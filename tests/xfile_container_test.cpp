@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "platform/xfile/x_container.h"
-#include "platform/xfile/x_lexer.h"
+#include "platform/d3dx/xfile/x_container.h"
+#include "platform/d3dx/xfile/x_lexer.h"
 #include "xfile_test_support.h"
 
 namespace {

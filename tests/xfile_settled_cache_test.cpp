@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/xfile/settled_file_cache.h"
+#include "platform/d3dx/settled_file_cache.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/xfile/x_reader.h"
+#include "platform/d3dx/xfile/x_reader.h"
 
 namespace xtest {
 

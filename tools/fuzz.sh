@@ -26,7 +26,7 @@ flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined
 
 # The readers, built once for all targets (only what changed is rebuilt).
 objects=()
-for source in "$repo"/src/platform/xfile/*.cpp "$repo"/src/platform/image/*.cpp; do
+for source in "$repo"/src/platform/d3dx/xfile/*.cpp "$repo"/src/platform/d3dx/image/*.cpp; do
   object=$out/obj/$(basename "${source%.cpp}").o
   extra=(-Wall -Wextra -Werror)
   [[ $source == */stb_image_impl.cpp ]] && extra=(-w)

@@ -13,6 +13,8 @@ packages=(
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64
   xvfb xdotool xclip openbox x11-utils imagemagick inotify-tools libx11-dev
+  libxext-dev libxrandr-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
+  libgl1-mesa-dri libglx-mesa0 pkg-config
   unzip
   locales fonts-ipafont-gothic
   zlib1g-dev libstb-dev python3

@@ -7,9 +7,9 @@
 
 #include "capture/bmp_file.h"
 #include "capture/capture_area.h"
-#include "capture/frame_timing.h"
 #include "capture/snapshot_name.h"
 #include "controls/viewer_state.h"
+#include "measure/frame_timing.h"
 #include "panel/panel_window.h"
 #include "platform/window_system.h"
 #include "render/model_mesh.h"

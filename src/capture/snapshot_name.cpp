@@ -3,43 +3,30 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
+
+#include "platform/text.h"
 
 namespace {
 
-// First bytes of the two-byte characters of code page 932.
-bool isLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
 // The device names of Windows, matched without regard to case.
 bool isDeviceName(const std::string& base) {
-    std::string upper;
-    for (char c : base) upper += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL") return true;
-    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-           upper[3] >= '0' && upper[3] <= '9';
+    using platform::equalsIgnoringAsciiCase;
+    for (const char* device : {"CON", "PRN", "AUX", "NUL"})
+        if (equalsIgnoringAsciiCase(base, device)) return true;
+    const std::string_view stem = std::string_view(base).substr(0, 3);
+    return base.size() == 4 &&
+           (equalsIgnoringAsciiCase(stem, "COM") || equalsIgnoringAsciiCase(stem, "LPT")) &&
+           base[3] >= '0' && base[3] <= '9';
 }
 
 }  // namespace
-
-void trimBrokenCharacter(char* text) {
-    const size_t length = std::strlen(text);
-    size_t at = 0;
-    while (at < length) {
-        const size_t next = isLeadByte(static_cast<unsigned char>(text[at])) ? at + 2 : at + 1;
-        if (next > length) {
-            text[at] = '\0';
-            return;
-        }
-        at = next;
-    }
-}
 
 bool formatSnapshotName(char (&name)[kSnapshotNameCapacity], const char* prefix, int32_t number) {
     const int needed =
         std::snprintf(name, sizeof name, kSnapshotNameFormat, prefix, static_cast<int>(number));
     if (needed >= 0 && static_cast<size_t>(needed) < sizeof name) return true;
-    trimBrokenCharacter(name);
+    platform::trimSplitCp932Character(name);
     return false;
 }
 
@@ -47,7 +34,7 @@ bool isPlainSnapshotName(const char* prefix, int32_t number) {
     const std::string name = std::string(prefix) + std::to_string(number);
     for (size_t at = 0; at < name.size(); ++at) {
         const auto byte = static_cast<unsigned char>(name[at]);
-        if (isLeadByte(byte)) {
+        if (platform::isCp932LeadByte(byte)) {
             ++at;  // the second byte, whatever it is, belongs to the character
             continue;
         }

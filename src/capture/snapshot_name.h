@@ -26,7 +26,3 @@ bool formatSnapshotName(char (&name)[kSnapshotNameCapacity], const char* prefix,
 // device. Two-byte characters count as one: their second byte may be 0x5C,
 // the backslash, as in "表" or "ソ".
 bool isPlainSnapshotName(const char* prefix, int32_t number);
-
-// Cuts a NUL-terminated code-page-932 text so that it does not end in the
-// first byte of a two-byte character.
-void trimBrokenCharacter(char* text);

@@ -1,6 +1,6 @@
 #include "controls/keyboard.h"
 
-#include "capture/frame_timing.h"
+#include "measure/frame_timing.h"
 #include "capture/screen_capture.h"
 #include "controls/apply_keys.h"
 #include "controls/viewer_state.h"

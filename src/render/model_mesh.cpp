@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "capture/frame_timing.h"
 #include "controls/viewer_state.h"
+#include "measure/frame_timing.h"
 #include "platform/matrix.h"
 
 ModelMesh::~ModelMesh() { release(); }

@@ -6,31 +6,9 @@
 #include <cstring>
 
 #include "controls/viewer_state.h"
+#include "platform/text.h"
 
 namespace {
-
-// Lead bytes of the two-byte characters of code page 932.
-bool isLeadByte(unsigned char byte) {
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// A cut can split the last character: drop a lead byte left without its
-// second byte, so the line ends on a whole character.
-void dropSplitCharacter(char* line) {
-    const size_t length = std::strlen(line);
-    size_t i = 0;
-    while (i < length) {
-        if (isLeadByte(static_cast<unsigned char>(line[i]))) {
-            if (i + 1 == length) {
-                line[i] = '\0';
-                return;
-            }
-            i += 2;
-        } else {
-            ++i;
-        }
-    }
-}
 
 // A copy of a text field of N bytes that ends within the copy even when the
 // field lacks a terminator.
@@ -56,7 +34,7 @@ void formatBounded(char* line, size_t size, const char* format, ...) {
         line[0] = '\0';
         return;
     }
-    if (static_cast<size_t>(written) >= size) dropSplitCharacter(line);
+    if (static_cast<size_t>(written) >= size) platform::trimSplitCp932Character(line);
 }
 
 }  // namespace

@@ -43,11 +43,11 @@
 #include <vector>
 
 #include "platform/graphics.h"
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
-#include "platform/win32/text_win32.h"
-#include "platform/xfile/x_reader.h"
+#include "platform/d3dx/files.h"
+#include "platform/d3dx/xfile/x_reader.h"
 
 namespace {
 
@@ -508,8 +508,7 @@ int bench(const Device& d, const std::string& model, const std::string& texture,
             rewrite(i);
             auto step = std::chrono::steady_clock::now();
             std::vector<uint8_t> bytes;
-            platform::win32::readWholeFile(platform::win32::wideText(texture.c_str()),
-                                           size_t{1} << 28, bytes);
+            d3dx::readWholeFile(texture.c_str(), d3dx::NameEncoding::cp932, size_t{1} << 28, bytes);
             read += millisecondsSince(step);
             step = std::chrono::steady_clock::now();
             image::Image picture;

@@ -20,9 +20,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/d3dx/text_lines.h"
+#include "platform/d3dx/texture_size.h"
 #include "platform/graphics.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
@@ -34,8 +37,9 @@ namespace {
 
 constexpr size_t kCachedLines = 16;
 constexpr DWORD kQuadFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
-// The format flags that change a line's picture.
-constexpr UINT kLayoutFormat = DT_EXPANDTABS | DT_SINGLELINE;
+constexpr uint32_t kGdiFullCoverage = 64;  // GGO_GRAY8_BITMAP's levels
+static_assert(d3dx::kDtLayout == (DT_EXPANDTABS | DT_SINGLELINE));
+static_assert(d3dx::kDtCalcRect == DT_CALCRECT && d3dx::kDtCenter == DT_CENTER);
 
 struct QuadVertex {
     float x, y, z, rhw;
@@ -45,7 +49,7 @@ struct QuadVertex {
 
 struct Line {
     std::string text;
-    UINT format = 0;
+    uint32_t format = 0;
     IDirect3DTexture9* texture = nullptr;  // null for text without pixels
     LONG width = 0;                        // of the text
     LONG height = 0;
@@ -54,11 +58,11 @@ struct Line {
     uint64_t lastUse = 0;
 };
 
-uint32_t nextPowerOfTwo(uint32_t value) {
-    uint32_t power = 1;
-    while (power < value && power < 0x80000000u) power <<= 1;
-    return power;
+void releaseLine(Line& line) {
+    if (line.texture != nullptr) line.texture->Release();
+    line.texture = nullptr;
 }
+using Lines = d3dx::LineCache<Line, void (*)(Line&)>;
 
 class OwnFont final : public win32::OwnObject<D3DXFont> {
 public:
@@ -72,15 +76,12 @@ public:
                       uint32_t format, uint32_t colour) override {
         if (text == nullptr) return 0;
         const std::string line(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
-        const Line* cached = find(line, format & kLayoutFormat);
+        const Line* cached = find(line, format & d3dx::kDtLayout);
         if (cached == nullptr) return 0;
         const Rect area = rect != nullptr ? *rect : Rect{};
-        LONG x = area.left;
-        LONG y = area.top;
-        if (format & DT_CENTER) x = area.left + (area.right - area.left - cached->width) / 2;
-        if (format & DT_RIGHT) x = area.right - cached->width;
-        if (format & DT_VCENTER) y = area.top + (area.bottom - area.top - cached->height) / 2;
-        if (format & DT_BOTTOM) y = area.bottom - cached->height;
+        const Point at = d3dx::placeLine(area, cached->width, cached->height, format);
+        const LONG x = at.x;
+        const LONG y = at.y;
         if (format & DT_CALCRECT) {
             if (rect != nullptr) {
                 *rect = Rect{static_cast<int32_t>(x), static_cast<int32_t>(y),
@@ -106,9 +107,7 @@ public:
 private:
     ~OwnFont() override {
         OnLostDevice();
-        for (Line& line : lines_) {
-            if (line.texture != nullptr) line.texture->Release();
-        }
+        lines_.reset();
         SelectObject(dc_, previousFont_);
         DeleteDC(dc_);
         DeleteObject(font_);
@@ -119,29 +118,13 @@ private:
     }
 
     // The cached line, rasterised now if it is not there yet; null on failure.
-    const Line* find(const std::string& text, UINT format) {
-        ++clock_;
-        for (Line& line : lines_) {
-            if (line.text == text && line.format == format) {
-                line.lastUse = clock_;
-                return &line;
-            }
-        }
+    const Line* find(const std::string& text, uint32_t format) {
+        if (Line* cached = lines_->find(text, format)) return cached;
         Line line;
         line.text = text;
         line.format = format;
-        line.lastUse = clock_;
         if (!rasterise(line)) return nullptr;
-        if (lines_.size() >= kCachedLines) {
-            auto oldest = std::min_element(
-                lines_.begin(), lines_.end(),
-                [](const Line& a, const Line& b) { return a.lastUse < b.lastUse; });
-            if (oldest->texture != nullptr) oldest->texture->Release();
-            *oldest = line;
-            return &*oldest;
-        }
-        lines_.push_back(line);
-        return &lines_.back();
+        return lines_->add(std::move(line));
     }
 
     // Lays the text out glyph by glyph, each as GDI's grey-level outline
@@ -162,12 +145,7 @@ private:
         GetTextMetricsW(dc_, &metrics);
         const LONG tab = 8 * std::max<LONG>(metrics.tmAveCharWidth, 1);
 
-        struct Glyph {
-            LONG x, y;  // top-left of its bitmap in the line's picture
-            UINT width, height, pitch;
-            std::vector<BYTE> coverage;  // 0 to 64
-        };
-        std::vector<Glyph> glyphs;
+        std::vector<d3dx::GlyphCoverage> glyphs;
         static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
         LONG penX = 0;
         LONG penY = 0;
@@ -189,7 +167,7 @@ private:
                 GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &kIdentity);
             if (size == GDI_ERROR) continue;
             if (size > 0 && gm.gmBlackBoxX > 0 && gm.gmBlackBoxY > 0) {
-                Glyph glyph;
+                d3dx::GlyphCoverage glyph;
                 glyph.x = penX + gm.gmptGlyphOrigin.x;
                 glyph.y = penY + metrics.tmAscent - gm.gmptGlyphOrigin.y;
                 glyph.width = gm.gmBlackBoxX;
@@ -199,7 +177,7 @@ private:
                 if (GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, size, glyph.coverage.data(),
                                      &kIdentity) != GDI_ERROR &&
                     size_t{glyph.pitch} * glyph.height <= size) {
-                    right = std::max(right, glyph.x + static_cast<LONG>(glyph.width));
+                    right = std::max<LONG>(right, glyph.x + static_cast<LONG>(glyph.width));
                     glyphs.push_back(std::move(glyph));
                 }
             }
@@ -216,8 +194,8 @@ private:
         UINT height = static_cast<UINT>(line.height);
         if ((caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
             (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0) {
-            width = nextPowerOfTwo(width);
-            height = nextPowerOfTwo(height);
+            width = d3dx::nextPowerOfTwo(width);
+            height = d3dx::nextPowerOfTwo(height);
         }
         if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) width = height = std::max(width, height);
         if ((caps.MaxTextureWidth != 0 && width > caps.MaxTextureWidth) ||
@@ -225,23 +203,8 @@ private:
             return false;
         }
 
-        std::vector<uint32_t> pixels(size_t{width} * height, 0x00FFFFFFu);
-        for (const Glyph& glyph : glyphs) {
-            for (UINT gy = 0; gy < glyph.height; ++gy) {
-                const LONG y = glyph.y + static_cast<LONG>(gy);
-                if (y < 0 || y >= static_cast<LONG>(height)) continue;
-                for (UINT gx = 0; gx < glyph.width; ++gx) {
-                    const LONG x = glyph.x + static_cast<LONG>(gx);
-                    if (x < 0 || x >= static_cast<LONG>(width)) continue;
-                    const uint32_t level =
-                        std::min<uint32_t>(glyph.coverage[gy * glyph.pitch + gx], 64);
-                    uint32_t& pixel =
-                        pixels[static_cast<size_t>(y) * width + static_cast<size_t>(x)];
-                    const uint32_t alpha = std::max(pixel >> 24, (level * 255 + 32) / 64);
-                    pixel = alpha << 24 | 0x00FFFFFFu;
-                }
-            }
-        }
+        const std::vector<uint32_t> pixels =
+            d3dx::linePicture(glyphs, width, height, kGdiFullCoverage);
 
         IDirect3DTexture9* texture = nullptr;
         bool ok = SUCCEEDED(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8,
@@ -334,8 +297,7 @@ private:
     HGDIOBJ previousFont_ = nullptr;
     UINT codePage_;
     IDirect3DStateBlock9* stateBlock_ = nullptr;
-    std::vector<Line> lines_;
-    uint64_t clock_ = 0;
+    std::optional<Lines> lines_{std::in_place, kCachedLines, releaseLine};
 };
 
 }  // namespace

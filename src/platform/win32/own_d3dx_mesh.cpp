@@ -1,23 +1,18 @@
 // D3DXLoadMeshFromX on our own .x reader (platform/xfile): the mesh lives in
 // system memory in the vertex format the file calls for, and DrawSubset hands
 // one subset's triangles to the device from user memory.
-//
-// The program loads the same model on every frame. The last file read is kept
-// parsed for as long as its size and times show it unchanged (and had done so
-// for a while when it was read, settled_file_cache.h): a look at the file's
-// stamp costs a fraction of opening, reading and closing it.
+// The file is read, and kept parsed, by d3dx/mesh_file.h.
 #include <cstddef>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/d3dx/mesh_file.h"
 #include "platform/graphics.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
-#include "platform/win32/text_win32.h"
-#include "platform/xfile/x_reader.h"
 
 namespace platform {
 
@@ -97,40 +92,6 @@ private:
     std::vector<uint32_t> indices32_;
 };
 
-using SharedMesh = std::shared_ptr<const xfile::Mesh>;
-
-xfile::SettledFileCache<SharedMesh>& parsedMeshes() {
-    static xfile::SettledFileCache<SharedMesh> cache;
-    return cache;
-}
-
-// The file's mesh, kept or read now; null when it cannot be read. Without a
-// stamp the file is read, and nothing is kept.
-SharedMesh readMeshOnce(const char* fileName) {
-    xfile::SettledFileCache<SharedMesh>& cache = parsedMeshes();
-    const uint64_t readTime = win32::fileClockNow();
-    const std::optional<xfile::FileStamp> stamp = win32::fileStamp(fileName);
-    if (stamp) {
-        if (const SharedMesh* kept = cache.find(fileName, *stamp)) return *kept;
-    }
-
-    const xfile::ReadLimits limits;
-    std::vector<uint8_t> bytes;
-    auto loaded = std::make_shared<xfile::Mesh>();
-    std::string error;
-    if (!win32::readWholeFile(win32::wideText(fileName), limits.maxFileBytes, bytes) ||
-        !xfile::readMesh(bytes, *loaded, error, limits)) {
-        cache.clear();
-        return nullptr;
-    }
-    if (stamp) {
-        cache.store(fileName, *stamp, readTime, loaded);
-    } else {
-        cache.clear();
-    }
-    return loaded;
-}
-
 }  // namespace
 
 int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDevice9* device,
@@ -145,7 +106,7 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDe
     IDirect3DDevice9* native = win32::nativeDevice(device);
     if (fileName == nullptr || native == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
 
-    const SharedMesh loaded = readMeshOnce(fileName);
+    const std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);
     if (loaded == nullptr) return D3DXERR_INVALIDDATA;
     *mesh = new OwnMesh(native, *loaded);
     if (materials != nullptr) *materials = new MaterialBuffer(loaded->materials);

@@ -18,12 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3dx/files.h"
+#include "platform/d3dx/image/image.h"
+#include "platform/d3dx/texture_size.h"
 #include "platform/graphics.h"
-#include "platform/image/image.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
-#include "platform/win32/text_win32.h"
 
 namespace platform {
 namespace {
@@ -115,22 +116,10 @@ Direct3DTexture9* handOut(Pooled& entry) {
     return win32::wrap<win32::TextureObject>(entry.texture);
 }
 
-uint32_t nextPowerOfTwo(uint32_t value) {
-    uint32_t power = 1;
-    while (power < value && power < 0x80000000u) power <<= 1;
-    return power;
-}
-
-// The texture size for a picture of this size: rounded up to powers of two,
-// square where the device needs that, and halved until the device takes it.
-void fitToDevice(const D3DCAPS9& caps, uint32_t& width, uint32_t& height) {
-    width = nextPowerOfTwo(width);
-    height = nextPowerOfTwo(height);
-    if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) width = height = std::max(width, height);
-    const uint32_t maxWidth = caps.MaxTextureWidth != 0 ? caps.MaxTextureWidth : 2048;
-    const uint32_t maxHeight = caps.MaxTextureHeight != 0 ? caps.MaxTextureHeight : 2048;
-    while (width > maxWidth && width > 1) width /= 2;
-    while (height > maxHeight && height > 1) height /= 2;
+// What the device takes, as our picture sizing asks for it.
+d3dx::TextureLimits limitsOf(const D3DCAPS9& caps) {
+    return {(caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0, caps.MaxTextureWidth,
+            caps.MaxTextureHeight};
 }
 
 HRESULT fill(IDirect3DTexture9* texture, const image::Image& picture) {
@@ -146,15 +135,6 @@ HRESULT fill(IDirect3DTexture9* texture, const image::Image& picture) {
     }
     texture->UnlockRect(0);
     return D3D_OK;
-}
-
-// The picture a model names: its name as code page 932, else as the other
-// readings a name from a model may have (text_win32.h).
-bool readPictureFile(const char* fileName, std::vector<uint8_t>& bytes) {
-    for (const std::wstring& name : win32::modelFileNameReadings(fileName)) {
-        if (win32::readWholeFile(name, kMaxFileBytes, bytes)) return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -178,7 +158,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     if (native == nullptr || fileName == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
 
     std::vector<uint8_t> bytes;
-    if (!readPictureFile(fileName, bytes)) return D3DXERR_INVALIDDATA;
+    if (!d3dx::readModelFile(fileName, kMaxFileBytes, bytes)) return D3DXERR_INVALIDDATA;
     const uint64_t fileHash = hashBytes(bytes);
     if (Pooled* same = freeWithContent(native, fileHash)) {
         *texture = handOut(*same);
@@ -192,7 +172,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     native->GetDeviceCaps(&caps);
     uint32_t width = picture.width;
     uint32_t height = picture.height;
-    fitToDevice(caps, width, height);
+    d3dx::fitPictureSize(limitsOf(caps), width, height);
     if (width != picture.width || height != picture.height) {
         picture = image::resizedNearest(picture, width, height);
     }

@@ -1,13 +1,9 @@
 #include "platform/win32/text_win32.h"
 
-#include <algorithm>
-
 namespace platform::win32 {
 namespace {
 
-// The bytes in UTF-16 through `codePage`; nothing where `strict` and the
-// bytes are not valid in that code page.
-std::optional<std::wstring> readAs(const char* text, UINT codePage, bool strict) {
+std::optional<std::wstring> convert(const char* text, UINT codePage, bool strict) {
     if (text == nullptr || text[0] == '\0') return std::wstring{};
     const DWORD flags = strict ? MB_ERR_INVALID_CHARS : 0;
     const int length = ::MultiByteToWideChar(codePage, flags, text, -1, nullptr, 0);
@@ -22,7 +18,11 @@ std::optional<std::wstring> readAs(const char* text, UINT codePage, bool strict)
 }  // namespace
 
 std::wstring wideText(const char* text) {
-    return readAs(text, kProgramCodePage, false).value_or(std::wstring{});
+    return convert(text, kProgramCodePage, false).value_or(std::wstring{});
+}
+
+std::optional<std::wstring> readAs(const char* text, UINT codePage) {
+    return convert(text, codePage, true);
 }
 
 std::string programText(const wchar_t* text) {
@@ -39,17 +39,6 @@ std::string programText(const wchar_t* text) {
         return {};
     narrow.resize(static_cast<size_t>(length) - 1);
     return narrow;
-}
-
-std::vector<std::wstring> modelFileNameReadings(const char* name) {
-    std::vector<std::wstring> readings;
-    for (const UINT codePage : {kProgramCodePage, UINT{CP_UTF8}, UINT{CP_ACP}}) {
-        std::optional<std::wstring> reading = readAs(name, codePage, true);
-        if (reading && !reading->empty() &&
-            std::find(readings.begin(), readings.end(), *reading) == readings.end())
-            readings.push_back(std::move(*reading));
-    }
-    return readings;
 }
 
 }  // namespace platform::win32

@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "platform/win32/native_win32.h"
 
@@ -33,11 +32,8 @@ private:
 // '?', which no file name holds, so that such a text never names a file.
 std::string programText(const wchar_t* text);
 
-// The UTF-16 names a file name from a model may stand for, most likely first:
-// the bytes as code page 932, as UTF-8 and in the system's code page, each
-// where the bytes are valid in it and it gives another name. A model written
-// on a system of another language names its pictures in that system's code
-// page, or in UTF-8.
-std::vector<std::wstring> modelFileNameReadings(const char* name);
+// The bytes read in `codePage`, strictly: nothing where they are not valid
+// in it.
+std::optional<std::wstring> readAs(const char* text, UINT codePage);
 
 }  // namespace platform::win32

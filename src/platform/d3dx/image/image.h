@@ -39,7 +39,7 @@ Image resized(const Image& source, uint32_t width, uint32_t height);
 // of two.
 Image resizedNearest(const Image& source, uint32_t width, uint32_t height);
 
-// Opens `fileName` as the bytes stand (a code-page-932 name on Windows).
+// Reads the file `fileName` names (code page 932, d3dx/files.h).
 bool loadImageFile(const char* fileName, Image& out, std::string& error);
 
 }  // namespace image

@@ -8,17 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/xfile/x_container.h"
+#include "platform/d3dx/xfile/x_container.h"
+#include "platform/types.h"
 
 namespace xfile {
-
-struct Guid {
-    uint32_t data1 = 0;
-    uint16_t data2 = 0;
-    uint16_t data3 = 0;
-    uint8_t data4[8] = {};
-    friend bool operator==(const Guid&, const Guid&) = default;
-};
 
 enum class TokenKind : uint8_t {
     End,
@@ -47,7 +40,7 @@ struct Token {
     std::string_view text;  // Name and String: the raw bytes
     uint32_t integer = 0;   // Integer
     double real = 0;        // Integer and Float
-    Guid guid;              // Guid
+    platform::Guid guid;    // Guid
     size_t offset = 0;      // where the token starts in the body
 };
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 
 namespace image {
 namespace {

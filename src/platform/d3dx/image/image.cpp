@@ -1,9 +1,9 @@
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 
 #include <cmath>
 
-#include "platform/image/stb_decode.h"
-#include "platform/xfile/file_bytes.h"
+#include "platform/d3dx/image/stb_decode.h"
+#include "platform/d3dx/files.h"
 
 namespace image {
 
@@ -73,7 +73,11 @@ Image resizedNearest(const Image& source, uint32_t width, uint32_t height) {
 bool loadImageFile(const char* fileName, Image& out, std::string& error) {
     out = Image{};
     std::vector<uint8_t> bytes;
-    if (!xfile::readFileBytes(fileName, kMaxFileBytes, bytes, error)) return false;
+    if (fileName == nullptr ||
+        !d3dx::readWholeFile(fileName, d3dx::NameEncoding::cp932, kMaxFileBytes, bytes)) {
+        error = "cannot read the file";
+        return false;
+    }
     return decodeImage(bytes, out, error);
 }
 

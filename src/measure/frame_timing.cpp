@@ -1,4 +1,4 @@
-#include "capture/frame_timing.h"
+#include "measure/frame_timing.h"
 
 #if defined(T462_MEASURE)
 

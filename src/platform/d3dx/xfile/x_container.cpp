@@ -1,4 +1,4 @@
-#include "platform/xfile/x_container.h"
+#include "platform/d3dx/xfile/x_container.h"
 
 #include <zlib.h>
 

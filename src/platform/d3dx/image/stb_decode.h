@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 
 namespace image {
 

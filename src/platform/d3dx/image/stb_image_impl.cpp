@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "platform/image/stb_decode.h"
+#include "platform/d3dx/image/stb_decode.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC

@@ -1,9 +1,11 @@
-#include "platform/xfile/x_lexer.h"
+#include "platform/d3dx/xfile/x_lexer.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+
+#include "platform/text.h"
 
 namespace xfile {
 namespace {
@@ -46,10 +48,6 @@ bool isNameChar(unsigned char c) {
            c == '-' || c == '.' || c >= 0x80;
 }
 
-// A first byte of a two-byte code-page-932 character; its second byte may be
-// any of 0x40 to 0xFC, brackets and braces included, and belongs to the name.
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -58,7 +56,7 @@ int hexValue(char c) {
 }
 
 // "<XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX>", brackets included.
-bool parseGuid(std::string_view text, Guid& guid) {
+bool parseGuid(std::string_view text, platform::Guid& guid) {
     if (text.size() != 38 || text.front() != '<' || text.back() != '>') return false;
     uint8_t bytes[16];
     size_t byte = 0;
@@ -79,18 +77,6 @@ bool parseGuid(std::string_view text, Guid& guid) {
     guid.data2 = static_cast<uint16_t>((bytes[4] << 8) | bytes[5]);
     guid.data3 = static_cast<uint16_t>((bytes[6] << 8) | bytes[7]);
     std::memcpy(guid.data4, bytes + 8, 8);
-    return true;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
     return true;
 }
 
@@ -207,7 +193,7 @@ bool Lexer::readText(Token& token) {
     size_t end = position_;
     while (end < bytes_.size() && !isSpace(static_cast<unsigned char>(bytes_[end])) &&
            !isOperator(static_cast<unsigned char>(bytes_[end]))) {
-        const bool pair = isLeadByte(static_cast<unsigned char>(bytes_[end])) &&
+        const bool pair = platform::isCp932LeadByte(static_cast<unsigned char>(bytes_[end])) &&
                           end + 1 < bytes_.size() &&
                           static_cast<unsigned char>(bytes_[end + 1]) >= 0x40;
         end += pair ? 2 : 1;
@@ -252,9 +238,9 @@ bool Lexer::readText(Token& token) {
     for (size_t i = 0; i < word.size(); ++i) {
         const unsigned char ch = static_cast<unsigned char>(word[i]);
         if (!isNameChar(ch)) return fail("unexpected character");
-        if (isLeadByte(ch) && i + 1 < word.size()) ++i;  // its second byte
+        if (platform::isCp932LeadByte(ch) && i + 1 < word.size()) ++i;  // its second byte
     }
-    if (equalsIgnoringCase(word, "template")) {
+    if (platform::equalsIgnoringAsciiCase(word, "template")) {
         token.kind = TokenKind::Template;
         return true;
     }

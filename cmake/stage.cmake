@@ -1,6 +1,9 @@
-# Fills the ready-to-run folder STAGE with the exe EXE, every file of the
-# folder ASSETS (file names in UTF-8, Japanese ones included) and the empty
-# snapshot folder. Run with cmake -P.
+# Fills the ready-to-run folder STAGE with the program EXE (named NAME there,
+# t462.exe by default), every file of the folder ASSETS (file names in UTF-8,
+# Japanese ones included) and the empty snapshot folder. Run with cmake -P.
+if(NOT DEFINED NAME)
+  set(NAME t462.exe)
+endif()
 foreach(variable EXE ASSETS STAGE)
   if(NOT DEFINED ${variable})
     message(FATAL_ERROR "stage.cmake needs -D${variable}=...")
@@ -8,7 +11,7 @@ foreach(variable EXE ASSETS STAGE)
 endforeach()
 
 file(MAKE_DIRECTORY "${STAGE}")
-file(COPY_FILE "${EXE}" "${STAGE}/t462.exe" ONLY_IF_DIFFERENT)
+file(COPY_FILE "${EXE}" "${STAGE}/${NAME}" ONLY_IF_DIFFERENT)
 
 if(IS_DIRECTORY "${ASSETS}")
   file(GLOB_RECURSE assets LIST_DIRECTORIES false RELATIVE "${ASSETS}" "${ASSETS}/*")

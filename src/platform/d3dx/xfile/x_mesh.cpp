@@ -1,4 +1,4 @@
-#include "platform/xfile/x_mesh.h"
+#include "platform/d3dx/xfile/x_mesh.h"
 
 #include <cstring>
 

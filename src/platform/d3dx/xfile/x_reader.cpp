@@ -1,4 +1,4 @@
-#include "platform/xfile/x_reader.h"
+#include "platform/d3dx/xfile/x_reader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,9 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/xfile/file_bytes.h"
-#include "platform/xfile/x_container.h"
-#include "platform/xfile/x_lexer.h"
+#include "platform/d3dx/files.h"
+#include "platform/d3dx/xfile/x_container.h"
+#include "platform/d3dx/xfile/x_lexer.h"
+#include "platform/matrix.h"
 
 namespace xfile {
 namespace {
@@ -18,20 +19,7 @@ constexpr uint32_t kNone = 0xFFFFFFFF;
 
 platform::Matrix identityMatrix() {
     platform::Matrix m;
-    for (int i = 0; i < 4; ++i) m.m[i][i] = 1.0f;
-    return m;
-}
-
-platform::Matrix multiply(const platform::Matrix& a, const platform::Matrix& b) {
-    platform::Matrix out;
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            float sum = 0;
-            for (int k = 0; k < 4; ++k) sum += a.m[r][k] * b.m[k][c];
-            out.m[r][c] = sum;
-        }
-    }
-    return out;
+    return *platform::D3DXMatrixIdentity(&m);
 }
 
 // Double to float without leaving the float range (beyond it: infinity).
@@ -91,7 +79,7 @@ struct Part {
 struct ObjectHeader {
     std::string_view type;
     std::string_view name;
-    Guid guid;
+    platform::Guid guid;
     bool hasGuid = false;
     size_t offset = 0;  // of the type name, where the object can be read again
 };
@@ -223,7 +211,7 @@ bool Reader::beginObject(Lexer& lexer, const Token& typeToken, ObjectHeader& hea
 bool Reader::readReference(Lexer& lexer, size_t& target) {
     Token token;
     std::optional<std::string_view> name;
-    std::optional<Guid> guid;
+    std::optional<platform::Guid> guid;
     if (!lexer.next(token)) return failLexer(lexer);
     if (token.kind == TokenKind::Name) {
         name = token.text;
@@ -383,7 +371,7 @@ bool Reader::readFrame(Lexer& lexer, uint32_t depth) {
     if (!ok) return false;
     if (frameMatrix) {
         for (size_t i = firstPart; i < parts_.size(); ++i) {
-            parts_[i].matrix = multiply(parts_[i].matrix, *frameMatrix);
+            platform::D3DXMatrixMultiply(&parts_[i].matrix, &parts_[i].matrix, &*frameMatrix);
         }
     }
     return true;
@@ -772,7 +760,11 @@ bool readMesh(std::span<const uint8_t> file, Mesh& mesh, std::string& error,
 bool readMeshFile(const char* fileName, Mesh& mesh, std::string& error, const ReadLimits& limits) {
     mesh = Mesh{};
     std::vector<uint8_t> bytes;
-    if (!readFileBytes(fileName, limits.maxFileBytes, bytes, error)) return false;
+    if (fileName == nullptr ||
+        !d3dx::readWholeFile(fileName, d3dx::NameEncoding::cp932, limits.maxFileBytes, bytes)) {
+        error = "cannot read the file";
+        return false;
+    }
     return readMesh(bytes, mesh, error, limits);
 }
 

@@ -45,7 +45,7 @@
 #include <span>
 #include <string>
 
-#include "platform/xfile/x_mesh.h"
+#include "platform/d3dx/xfile/x_mesh.h"
 
 namespace xfile {
 
@@ -64,7 +64,7 @@ struct ReadLimits {
 bool readMesh(std::span<const uint8_t> file, Mesh& mesh, std::string& error,
               const ReadLimits& limits = {});
 
-// Opens `fileName` as the bytes stand (a code-page-932 name on Windows).
+// Reads the file `fileName` names (code page 932, d3dx/files.h).
 bool readMeshFile(const char* fileName, Mesh& mesh, std::string& error,
                   const ReadLimits& limits = {});
 

@@ -1,4 +1,6 @@
-// A file's stamp, for telling a file read on every frame unchanged.
+// What our D3DX subset reads of the file system (d3dx/files.h): whole files
+// under a name read in one of the code pages, and a file's stamp, for telling
+// a file read on every frame unchanged.
 //
 // The change time is what makes the stamp trustworthy: a file can be put in
 // place with any write time (a copy that keeps times, an archive unpacked),
@@ -9,11 +11,14 @@
 
 #include <string>
 
-#include "platform/win32/own_d3dx_win32.h"
+#include "platform/d3dx/files.h"
+#include "platform/win32/native_win32.h"
 #include "platform/win32/text_win32.h"
 
-namespace platform::win32 {
+namespace d3dx {
 namespace {
+
+using platform::win32::wideText;
 
 // The layout of the native call's answer (FILE_NETWORK_OPEN_INFORMATION).
 struct NetworkOpenInformation {
@@ -77,7 +82,52 @@ std::optional<xfile::FileStamp> nativeStamp(const NativeCalls& calls, const char
                             ticksOf(info.lastWriteTime), ticksOf(info.changeTime)};
 }
 
+// One open, one size query, one read: the cheapest the system has, which
+// matters as the model and its textures are read for every frame.
+bool readNamedFile(const std::wstring& name, size_t maxBytes, std::vector<uint8_t>& bytes) {
+    bytes.clear();
+    if (name.empty()) return false;
+    HANDLE file = ::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER size{};
+    bool ok = ::GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0 &&
+              static_cast<uint64_t>(size.QuadPart) <= maxBytes;
+    if (ok) {
+        // One byte more than the size said, to see a file that grew meanwhile.
+        bytes.resize(static_cast<size_t>(size.QuadPart) + 1);
+        DWORD got = 0;
+        ok = ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) != 0 &&
+             got <= static_cast<uint64_t>(size.QuadPart);
+        bytes.resize(ok ? got : 0);
+    }
+    ::CloseHandle(file);
+    return ok;
+}
+
 }  // namespace
+
+bool readWholeFile(const char* name, NameEncoding encoding, size_t maxBytes,
+                   std::vector<uint8_t>& bytes) {
+    using platform::win32::readAs;
+    bytes.clear();
+    std::optional<std::wstring> reading;
+    switch (encoding) {
+        case NameEncoding::cp932:
+            reading = readAs(name, platform::win32::kProgramCodePage);
+            break;
+        case NameEncoding::utf8:
+            reading = readAs(name, CP_UTF8);
+            break;
+        case NameEncoding::system:
+            reading = readAs(name, CP_ACP);
+            if (reading && (reading == readAs(name, platform::win32::kProgramCodePage) ||
+                            reading == readAs(name, CP_UTF8)))
+                return false;  // tried already
+            break;
+    }
+    return reading && readNamedFile(*reading, maxBytes, bytes);
+}
 
 std::optional<xfile::FileStamp> fileStamp(const char* fileName) {
     if (fileName == nullptr || fileName[0] == '\0') return std::nullopt;
@@ -92,4 +142,4 @@ uint64_t fileClockNow() {
     return (uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
 }
 
-}  // namespace platform::win32
+}  // namespace d3dx
