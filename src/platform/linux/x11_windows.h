@@ -22,4 +22,9 @@ struct ClientArea {
 };
 ClientArea clientAreaOf(WindowHandle window);
 
+// Called by the window side when the screen's layout changes (the root
+// window's size, monitors coming or going): what the screen side keeps of
+// the layout is read again.
+void displayChanged();
+
 }  // namespace platform::x11
