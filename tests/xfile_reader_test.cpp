@@ -386,17 +386,17 @@ TEST(XFileReferencesTest, ChainsOfReferencesAreCutOffByTheWorkLimit) {
 // ---------------------------------------------------------------------------
 // Frames
 
-TEST(XFileFramesTest, MatricesApplyInnerFirstAndToTheWholeFrame) {
-    // Inner: scale x by 2; outer (written after its child): turn 90 degrees
-    // about z, then move by (10, 0, 0).
+TEST(XFileFramesTest, MatricesApplyInnerFirst) {
+    // Inner: scale x by 2; outer: turn 90 degrees about z, then move by
+    // (10, 0, 0).
     const xfile::Mesh m = readTextOk(
         "Frame Outer {\n"
+        "  FrameTransformMatrix { 0,1,0,0, -1,0,0,0, 0,0,1,0, 10,0,0,1;; }\n"
         "  Frame Inner {\n"
         "    FrameTransformMatrix { 2,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1;; }\n"
         "    Mesh { 3; 1;0;0;, 0;1;0;, 0;0;1;; 1; 3;0,1,2;;\n"
         "      MeshNormals { 1; 1;1;0;; 1; 3;0,0,0;; } }\n"
         "  }\n"
-        "  FrameTransformMatrix { 0,1,0,0, -1,0,0,0, 0,0,1,0, 10,0,0,1;; }\n"
         "}\n");
     ASSERT_EQ(m.vertices.size(), 3u);
     expectVector(m.vertices[0].position, 10, 2, 0);  // (2,0,0) turned, moved
@@ -408,14 +408,33 @@ TEST(XFileFramesTest, MatricesApplyInnerFirstAndToTheWholeFrame) {
     expectVector(m.vertices[0].normal, -1.0f * s, 0.5f * s, 0);
 }
 
-TEST(XFileFramesTest, TheLastMatrixOfAFrameCounts) {
+TEST(XFileFramesTest, EachMatrixMovesWhatFollowsItOnTopOfTheOnesBefore) {
+    // Meshes at z = 0, 2, 2 (+10 in x, in the child frame) and 5: in text
+    // and binary alike (the corpus file, written by tools/make-x-corpus.py).
+    for (const char* file : {"frame_sequence.txt.x", "frame_sequence.bin.x"}) {
+        SCOPED_TRACE(file);
+        xfile::Mesh m;
+        std::string error;
+        ASSERT_TRUE(xfile::readMesh(xtest::corpusFile(file), m, error)) << error;
+        ASSERT_EQ(m.vertices.size(), 12u);
+        expectVector(m.vertices[2].position, 1, 1, 0);
+        expectVector(m.vertices[5].position, 2, 1, 2);
+        expectVector(m.vertices[8].position, 14, 1, 2);
+        expectVector(m.vertices[11].position, 3, 1, 5);
+    }
+    // Two matrices before a mesh: the later acts first (scale by 2, then
+    // move by (1, 2, 3)), as a child frame's matrix would; the matrix after
+    // the mesh moves nothing.
     const xfile::Mesh m = readTextOk(
         "Frame {\n"
-        "  FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 7,7,7,1;; }\n"
         "  FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 1,2,3,1;; }\n"
+        "  FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1;; }\n"
         "  Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n"
-        "}\n");
-    expectVector(m.vertices[0].position, 1, 2, 3);
+        "  FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 7,7,7,1;; }\n"
+        "}\n" +
+        mesh("3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"));
+    expectVector(m.vertices[1].position, 3, 2, 3);
+    expectVector(m.vertices[4].position, 1, 0, 0);  // after the frame: none
 }
 
 TEST(XFileFramesTest, MirroringMatrixKeepsNormalsOutward) {

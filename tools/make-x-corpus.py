@@ -454,13 +454,25 @@ def model_frames():
               material_list(1, [0] * 6, [material((0, 1, 0, 1))])], name="box"),
     ], name="Inner")
     outer = Obj("Frame", [], [
-        # The matrix comes after the child frame: it still applies to it.
-        inner,
         frame_matrix([a for a in ROTATION_Z_90[:12]] + [10, 0, 0, 1]),
+        inner,
     ], name="Outer")
     loose = mesh([(0, 0, 0), (1, 0, 0), (0, 1, 0)], [(0, 1, 2)],
                  [material_list(1, [0], [material((1, 0, 0, 1))])], name="loose")
     return [outer, loose]
+
+
+def model_frame_sequence():
+    # Matrices between the meshes of a frame: each moves what comes after it,
+    # on top of the ones before it. The triangles land at z = 0, 2, 2 (and x
+    # + 10, in the child frame) and 5.
+    def tri(x):
+        return mesh([(0, 0, 0), (0, 1, 0), (x, 1, 0)], [(0, 1, 2)])
+    child = Obj("Frame", [], [frame_matrix(translation(10, 0, 0)), tri(4)], name="Child")
+    return [Obj("Frame", [], [
+        tri(1), frame_matrix(translation(0, 0, 2)), tri(2), child,
+        frame_matrix(translation(0, 0, 3)), tri(3),
+    ], name="Sequence")]
 
 
 def model_frame_instances():
@@ -548,14 +560,16 @@ def main():
         "materials": model_materials(),
         "material_refs": model_material_refs(),
         "frames": model_frames(),
+        "frame_sequence": model_frame_sequence(),
         "frame_instances": model_frame_instances(),
         "mixed_materials": model_mixed_materials(),
         "unknown_objects": model_unknown_objects(),
     }
     # Where the system D3DX is known to differ: ours is the sound result.
     differs = {
-        # it multiplies frame matrices parent first, in the order they stand,
-        # and moves normals with the translation
+        # it multiplies frame matrices parent first, moves normals with the
+        # translation, and offsets the second mesh's indices by the first
+        # mesh's index count, past the last vertex
         "frames": "frame-matrix-order",
         # its merged mesh points the material-less mesh at the next one's
         # material

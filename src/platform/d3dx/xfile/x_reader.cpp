@@ -139,6 +139,9 @@ private:
     std::string error_;
     std::vector<ObjectHeader> registry_;
     int resolving_ = 0;  // > 0 while an object is read again through a reference
+    // The product of the FrameTransformMatrix objects standing before the
+    // object being read, in its frame and in the frames around it.
+    platform::Matrix frameMatrix_ = identityMatrix();
     std::vector<Part> parts_;
     size_t vertexTotal_ = 0;
     size_t triangleTotal_ = 0;
@@ -353,28 +356,25 @@ bool Reader::readMatrix(Lexer& lexer, uint32_t depth, platform::Matrix& matrix) 
     return skipChildren(lexer, depth);
 }
 
+// Each FrameTransformMatrix applies to what follows it in the frame, on top
+// of the matrices before it: a later matrix acts first, as a child frame's
+// does, then the frame's earlier ones, then its parents'.
 bool Reader::readFrame(Lexer& lexer, uint32_t depth) {
-    const size_t firstPart = parts_.size();
-    std::optional<platform::Matrix> frameMatrix;
+    const platform::Matrix parentMatrix = frameMatrix_;
     const bool ok =
         readChildren(lexer, depth, [&](const ObjectHeader& header, Lexer& child, uint32_t d) {
             if (sameType(header.type, "FrameTransformMatrix")) {
                 platform::Matrix matrix;
                 if (!readMatrix(child, d, matrix)) return false;
-                frameMatrix = matrix;
+                platform::D3DXMatrixMultiply(&frameMatrix_, &matrix, &frameMatrix_);
                 return true;
             }
             if (sameType(header.type, "Mesh")) return readMeshObject(child, d);
             if (sameType(header.type, "Frame")) return readFrame(child, d);
             return skipBody(child, d);
         });
-    if (!ok) return false;
-    if (frameMatrix) {
-        for (size_t i = firstPart; i < parts_.size(); ++i) {
-            platform::D3DXMatrixMultiply(&parts_[i].matrix, &parts_[i].matrix, &*frameMatrix);
-        }
-    }
-    return true;
+    frameMatrix_ = parentMatrix;
+    return ok;
 }
 
 bool Reader::readMaterial(Lexer& lexer, uint32_t depth, MeshMaterial& out) {
@@ -530,6 +530,7 @@ bool Reader::readMeshObject(Lexer& lexer, uint32_t depth) {
     if (vertexCount == 0) return true;  // adds nothing
 
     Part part;
+    part.matrix = frameMatrix_;
     if (normals) part.fvf |= kFvfNormal;
     if (colours) part.fvf |= kFvfDiffuse;
     if (uvs) part.fvf |= kFvfTex1;

@@ -1,9 +1,9 @@
 // Reads the mesh of a DirectX .x file the way the graphics library's
 // D3DXLoadMeshFromX does: every Mesh of the file, at the top level or in a
 // Frame hierarchy, is merged into one mesh, each under the product of the
-// FrameTransformMatrix values above it; faces are fanned into triangles; the
-// vertex format follows what the file has (MeshNormals, MeshVertexColors,
-// MeshTextureCoords); subset i holds the faces of material i.
+// FrameTransformMatrix values before it in its frames; faces are fanned into
+// triangles; the vertex format follows what the file has (MeshNormals,
+// MeshVertexColors, MeshTextureCoords); subset i holds the faces of material i.
 //
 // Choices where files and the library leave room:
 // - Text and binary bodies, 32- and 64-bit floats, and the compressed "tzip"
@@ -17,8 +17,9 @@
 //   named earlier in the file (at any depth); the first of a name counts.
 // - Positions go through the whole frame matrix (divided by w unless w is 0);
 //   normals through the inverse transpose of its 3x3 part, then renormalised.
-//   When a frame holds several FrameTransformMatrix objects, the last counts;
-//   it applies to all of the frame's meshes wherever it stands.
+//   A FrameTransformMatrix applies to the meshes and frames after it in its
+//   frame, on top of the frame's earlier ones (the later acts first, as a
+//   child frame's matrix does); what stands before it keeps what it had.
 // - A vertex with different normals on different faces is split, as the
 //   library does; the copies follow the original vertices.
 // - A MeshMaterialList with fewer face indices than faces gives the remaining
