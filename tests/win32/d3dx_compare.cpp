@@ -9,8 +9,10 @@
 //       subset, the same triangles (positions, normals, texture coordinates,
 //       colours; in any order, each triangle keeping its winding). Files the
 //       corpus marks "ours" are where the system D3DX is known to differ: a
-//       difference there is reported, not counted. Pictures must have the same
-//       pixels (JPEG within a small tolerance: decoders may round differently).
+//       difference there is reported, not counted. The system mesh's indices
+//       and attributes are checked before use; one out of range is reported
+//       as that file's difference. Pictures must have the same pixels (JPEG
+//       within a small tolerance: decoders may round differently).
 //       Prints one line per file and "N passed, N failed" last; the exit code
 //       is 0 when nothing failed.
 //
@@ -42,12 +44,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/graphics.h"
+#include "platform/d3dx/files.h"
 #include "platform/d3dx/image/image.h"
+#include "platform/d3dx/xfile/x_reader.h"
+#include "platform/graphics.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
-#include "platform/d3dx/files.h"
-#include "platform/d3dx/xfile/x_reader.h"
 
 namespace {
 
@@ -146,6 +148,81 @@ bool loadOurs(const std::string& path, Loaded& out, std::string& error) {
     return true;
 }
 
+// The system mesh's buffers, locked for reading while this lives.
+class LockedMesh {
+public:
+    explicit LockedMesh(ID3DXMesh* mesh) : mesh_(mesh) {
+        vertexLocked_ = SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices_));
+        indexLocked_ = SUCCEEDED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices_));
+        attributeLocked_ = SUCCEEDED(mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attributes_));
+    }
+    ~LockedMesh() {
+        if (attributeLocked_) mesh_->UnlockAttributeBuffer();
+        if (indexLocked_) mesh_->UnlockIndexBuffer();
+        if (vertexLocked_) mesh_->UnlockVertexBuffer();
+    }
+    LockedMesh(const LockedMesh&) = delete;
+    LockedMesh& operator=(const LockedMesh&) = delete;
+
+    bool ok() const {
+        return vertexLocked_ && indexLocked_ && vertices_ != nullptr && indices_ != nullptr;
+    }
+    const uint8_t* vertices() const { return static_cast<const uint8_t*>(vertices_); }
+    DWORD index(size_t i) const {
+        return (mesh_->GetOptions() & D3DXMESH_32BIT) != 0 ? static_cast<const DWORD*>(indices_)[i]
+                                                           : static_cast<const WORD*>(indices_)[i];
+    }
+    DWORD attribute(DWORD face) const {
+        return attributeLocked_ && attributes_ != nullptr ? attributes_[face] : 0;
+    }
+
+private:
+    ID3DXMesh* mesh_;
+    void* vertices_ = nullptr;
+    void* indices_ = nullptr;
+    DWORD* attributes_ = nullptr;
+    bool vertexLocked_ = false;
+    bool indexLocked_ = false;
+    bool attributeLocked_ = false;
+};
+
+// The triangles of the system mesh by subset. Its indices and attributes are
+// checked before use: Wine's D3DX hands out indices beyond the vertices for
+// some files with several meshes, a difference to report, not to read past.
+bool systemTriangles(ID3DXMesh* mesh, Loaded& out, std::string& error) {
+    const LockedMesh locked(mesh);
+    if (!locked.ok()) {
+        error = "the system mesh's buffers cannot be locked";
+        return false;
+    }
+    const DWORD stride = mesh->GetNumBytesPerVertex();
+    const DWORD vertexCount = mesh->GetNumVertices();
+    const DWORD faces = mesh->GetNumFaces();
+    out.subsets.resize(std::max<size_t>(out.materials.size(), 1));
+    for (DWORD f = 0; f < faces; ++f) {
+        Triangle t;
+        for (int k = 0; k < 3; ++k) {
+            const DWORD index = locked.index(size_t{f} * 3 + k);
+            if (index >= vertexCount) {
+                error = "system mesh: face " + std::to_string(f) + " of " + std::to_string(faces) +
+                        " refers to vertex " + std::to_string(index) + " of " +
+                        std::to_string(vertexCount);
+                return false;
+            }
+            t[k] = cornerFrom(locked.vertices() + size_t{index} * stride, out.fvf);
+        }
+        const DWORD attribute = locked.attribute(f);
+        if (attribute >= out.subsets.size()) {
+            error = "system mesh: face " + std::to_string(f) + " has attribute " +
+                    std::to_string(attribute) + " with " + std::to_string(out.materials.size()) +
+                    " materials";
+            return false;
+        }
+        out.subsets[attribute].push_back(t);
+    }
+    return true;
+}
+
 bool loadSystem(IDirect3DDevice9* device, const std::string& path, Loaded& out,
                 std::string& error) {
     ID3DXBuffer* materials = nullptr;
@@ -159,6 +236,7 @@ bool loadSystem(IDirect3DDevice9* device, const std::string& path, Loaded& out,
                       static_cast<unsigned long>(result));
         error = text;
         if (materials != nullptr) materials->Release();
+        if (mesh != nullptr) mesh->Release();
         return false;
     }
     out.fvf = mesh->GetFVF();
@@ -173,34 +251,10 @@ bool loadSystem(IDirect3DDevice9* device, const std::string& path, Loaded& out,
         }
         materials->Release();
     }
-    const DWORD stride = mesh->GetNumBytesPerVertex();
-    const DWORD faces = mesh->GetNumFaces();
-    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
-    void* vertexData = nullptr;
-    void* indexData = nullptr;
-    DWORD* attributes = nullptr;
-    mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertexData);
-    mesh->LockIndexBuffer(D3DLOCK_READONLY, &indexData);
-    mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attributes);
-    out.subsets.resize(std::max<size_t>(out.materials.size(), 1));
-    for (DWORD f = 0; f < faces; ++f) {
-        Triangle t;
-        for (int k = 0; k < 3; ++k) {
-            const DWORD index = wide ? static_cast<const DWORD*>(indexData)[f * 3 + k]
-                                     : static_cast<const WORD*>(indexData)[f * 3 + k];
-            t[k] = cornerFrom(static_cast<const uint8_t*>(vertexData) + size_t{index} * stride,
-                              out.fvf);
-        }
-        const DWORD attribute = attributes != nullptr ? attributes[f] : 0;
-        if (attribute >= out.subsets.size()) out.subsets.resize(attribute + 1);
-        out.subsets[attribute].push_back(t);
-    }
-    mesh->UnlockAttributeBuffer();
-    mesh->UnlockIndexBuffer();
-    mesh->UnlockVertexBuffer();
+    const bool ok = systemTriangles(mesh, out, error);
     mesh->Release();
-    sortSubsets(out);
-    return true;
+    if (ok) sortSubsets(out);
+    return ok;
 }
 
 bool withinTolerance(float a, float b, float tolerance) {
