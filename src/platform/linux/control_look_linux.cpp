@@ -1,0 +1,79 @@
+#include "platform/linux/control_look_linux.h"
+
+#include "platform/linux/gdi_objects_linux.h"
+#include "platform/linux/pixels_linux.h"
+
+namespace platform::x11 {
+namespace {
+
+constexpr uint32_t kBorderColour = 0x646464;  // COLOR_WINDOWFRAME
+constexpr int32_t kEdgeWidth = 2;
+
+struct EdgeColours {
+    int32_t outerTopLeft;
+    int32_t outerBottomRight;
+    int32_t innerTopLeft;
+    int32_t innerBottomRight;
+};
+
+EdgeColours coloursOf(Edge edge) {
+    switch (edge) {
+        case Edge::raised:
+            return {kColourButtonHighlight, kColourDarkShadow, kColourLight, kColourButtonShadow};
+        case Edge::pressed:
+            return {kColourDarkShadow, kColourDarkShadow, kColourButtonShadow, kColourButtonShadow};
+        case Edge::sunken:
+            return {kColourButtonShadow, kColourButtonHighlight, kColourDarkShadow, kColourLight};
+        case Edge::frame:
+        default:
+            return {kColourLight, kColourDarkShadow, kColourButtonHighlight, kColourButtonShadow};
+    }
+}
+
+// One pixel wide: the top and left sides in one colour, then the bottom and
+// right sides over the corners in the other, as DrawEdge does.
+void drawRing(::Drawable target, const Rect& r, uint32_t topLeft, uint32_t bottomRight) {
+    fillArea(target, {r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    fillArea(target, {r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    fillArea(target, {r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    fillArea(target, {r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+}
+
+// A band `width` pixels wide just inside `r`.
+void fillBand(::Drawable target, const Rect& r, int32_t width, uint32_t colour) {
+    fillArea(target, {r.left, r.top, r.right, r.top + width}, colour);
+    fillArea(target, {r.left, r.bottom - width, r.right, r.bottom}, colour);
+    fillArea(target, {r.left, r.top, r.left + width, r.bottom}, colour);
+    fillArea(target, {r.right - width, r.top, r.right, r.bottom}, colour);
+}
+
+Rect inset(const Rect& r, int32_t by) {
+    return {r.left + by, r.top + by, r.right - by, r.bottom - by};
+}
+
+}  // namespace
+
+void drawEdge(::Drawable target, const Rect& area, Edge edge) {
+    const EdgeColours colours = coloursOf(edge);
+    drawRing(target, area, systemColour(colours.outerTopLeft),
+             systemColour(colours.outerBottomRight));
+    drawRing(target, inset(area, 1), systemColour(colours.innerTopLeft),
+             systemColour(colours.innerBottomRight));
+}
+
+void drawWindowFrame(const WindowObject& window) {
+    if (window.framedByManager || window.xwindow == None) return;
+    Rect area{0, 0, window.place.right - window.place.left, window.place.bottom - window.place.top};
+    const bool clientEdge = (window.exStyle & kExStyleClientEdge) != 0;
+    const int32_t outer = window.frame.left - (clientEdge ? kEdgeWidth : 0);
+    if (outer == 1) {
+        fillBand(window.xwindow, area, 1, kBorderColour);
+    } else if (outer >= kEdgeWidth) {
+        drawEdge(window.xwindow, area, Edge::frame);
+        fillBand(window.xwindow, inset(area, kEdgeWidth), outer - kEdgeWidth,
+                 systemColour(kColourButtonFace));
+    }
+    if (clientEdge) drawEdge(window.xwindow, inset(area, outer > 0 ? outer : 0), Edge::sunken);
+}
+
+}  // namespace platform::x11

@@ -1,0 +1,238 @@
+// GDI objects: fonts, brushes, bitmaps loaded from BMP files, and regions
+// (Xlib's own region arithmetic).
+#include "platform/linux/gdi_objects_linux.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+#include <unordered_map>
+
+#include "platform/d3dx/files.h"
+#include "platform/d3dx/image/image.h"
+#include "platform/linux/fonts_linux.h"
+#include "platform/linux/text_linux.h"
+#include "platform/linux/x11_windows.h"
+#include "platform/window_system.h"
+
+namespace platform {
+namespace x11 {
+namespace {
+
+constexpr uint32_t kImageBitmap = 0;      // IMAGE_BITMAP
+constexpr uint32_t kLoadFromFile = 0x10;  // LR_LOADFROMFILE
+constexpr uint32_t kNonAntialiased = 3;   // NONANTIALIASED_QUALITY
+constexpr size_t kMostBitmapFileBytes = size_t{1} << 28;
+
+constexpr int32_t kRegionAnd = 1;
+constexpr int32_t kRegionOr = 2;
+constexpr int32_t kRegionXor = 3;
+constexpr int32_t kRegionDiff = 4;
+constexpr int32_t kRegionCopy = 5;
+constexpr int32_t kRegionError = 0;
+constexpr int32_t kNullRegion = 1;
+constexpr int32_t kSimpleRegion = 2;
+constexpr int32_t kComplexRegion = 3;
+
+uintptr_t nextObject = 0x20000;
+std::unordered_map<GdiObject, GdiRecord> objects;
+
+short toShort(int64_t value) {
+    return static_cast<short>(std::clamp<int64_t>(value, SHRT_MIN, SHRT_MAX));
+}
+
+OwnedRegion rectangleRegion(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    OwnedRegion region(XCreateRegion());
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    const short x = toShort(left);
+    const short y = toShort(top);
+    const int64_t width = std::clamp<int64_t>(int64_t{right} - x, 0, USHRT_MAX);
+    const int64_t height = std::clamp<int64_t>(int64_t{bottom} - y, 0, USHRT_MAX);
+    if (region != nullptr && width > 0 && height > 0) {
+        XRectangle rectangle{x, y, static_cast<unsigned short>(width),
+                             static_cast<unsigned short>(height)};
+        XUnionRectWithRegion(&rectangle, region.get(), region.get());
+    }
+    return region;
+}
+
+int32_t regionKind(::Region region) {
+    if (XEmptyRegion(region)) return kNullRegion;
+    XRectangle box{};
+    XClipBox(region, &box);
+    // A region that holds its whole bounding box is that one rectangle.
+    return XRectInRegion(region, box.x, box.y, box.width, box.height) == RectangleIn
+               ? kSimpleRegion
+               : kComplexRegion;
+}
+
+// The combination in a new region, so that the destination may also be a
+// source.
+OwnedRegion combined(::Region first, ::Region second, int32_t mode) {
+    OwnedRegion result(XCreateRegion());
+    if (result == nullptr) return result;
+    switch (mode) {
+        case kRegionAnd:
+            XIntersectRegion(first, second, result.get());
+            break;
+        case kRegionOr:
+            XUnionRegion(first, second, result.get());
+            break;
+        case kRegionXor:
+            XXorRegion(first, second, result.get());
+            break;
+        case kRegionDiff:
+            XSubtractRegion(first, second, result.get());
+            break;
+        default:
+            return nullptr;
+    }
+    return result;
+}
+
+}  // namespace
+
+void XftFontCloser::operator()(XftFont* font) const {
+    if (font != nullptr && display() != nullptr) XftFontClose(display(), font);
+}
+
+GdiObject addGdiObject(GdiRecord record) {
+    const auto handle = reinterpret_cast<GdiObject>(nextObject);
+    nextObject += 0x10;
+    objects.emplace(handle, std::move(record));
+    return handle;
+}
+
+GdiRecord* findGdiObject(GdiObject object) {
+    auto found = objects.find(object);
+    return found == objects.end() ? nullptr : &found->second;
+}
+
+OwnedRegion takeRegion(GdiObject object) {
+    auto* region = gdiObjectAs<RegionObject>(object);
+    if (region == nullptr) return nullptr;
+    OwnedRegion taken = std::move(region->region);
+    objects.erase(object);
+    return taken;
+}
+
+XftFont* fontOrDefault(GdiObject object) {
+    if (auto* font = gdiObjectAs<FontObject>(object)) {
+        if (font->opened == nullptr) font->opened.reset(openFont(*font));
+        if (font->opened != nullptr) return font->opened.get();
+    }
+    return defaultControlFont();
+}
+
+uint32_t systemColour(int32_t index) {
+    switch (index) {
+        case kColourWindow:
+        case kColourButtonHighlight:
+            return 0xFFFFFF;
+        case kColourWindowText:
+        case kColourButtonText:
+        case kColourCaptionText:
+            return 0x000000;
+        case kColourActiveCaption:
+            return 0xD1B499;
+        case kColourButtonShadow:
+            return 0xA0A0A0;
+        case kColourDarkShadow:
+            return 0x696969;
+        case kColourLight:
+            return 0xE3E3E3;
+        case kColourButtonFace:
+        default:
+            return 0xF0F0F0;
+    }
+}
+
+}  // namespace x11
+
+using x11::gdiObjectAs;
+
+uint32_t GetSysColor(int32_t index) { return x11::systemColour(index); }
+
+GdiObject CreateFontA(int32_t height, int32_t, int32_t, int32_t, int32_t weight, uint32_t italic,
+                      uint32_t, uint32_t, uint32_t charSet, uint32_t, uint32_t, uint32_t quality,
+                      uint32_t, const char* faceName) {
+    x11::FontObject font;
+    font.height = height;
+    font.weight = weight;
+    font.italic = italic != 0;
+    font.charSet = charSet;
+    font.antialiased = quality != x11::kNonAntialiased;
+    if (faceName != nullptr) font.face = x11::utf8FromCp932(faceName).value_or("");
+    return x11::addGdiObject(std::move(font));
+}
+
+GdiObject CreateSolidBrush(uint32_t colour) {
+    return x11::addGdiObject(x11::BrushObject{colour & 0xFFFFFF});
+}
+
+bool DeleteObject(GdiObject object) { return x11::objects.erase(object) != 0; }
+
+// Bitmap files only (no resources), as the program loads them.
+GdiObject LoadImageA(InstanceHandle, const char* name, uint32_t type, int32_t width, int32_t height,
+                     uint32_t flags) {
+    if (name == nullptr || type != x11::kImageBitmap || (flags & x11::kLoadFromFile) == 0)
+        return nullptr;
+    std::vector<uint8_t> bytes;
+    if (!d3dx::readWholeFile(name, d3dx::NameEncoding::cp932, x11::kMostBitmapFileBytes, bytes))
+        return nullptr;
+    image::Image picture;
+    std::string error;
+    if (!image::decodeBmp(bytes, picture, error)) return nullptr;
+    if ((width > 0 && static_cast<uint32_t>(width) != picture.width) ||
+        (height > 0 && static_cast<uint32_t>(height) != picture.height)) {
+        picture = image::resized(picture, width > 0 ? static_cast<uint32_t>(width) : picture.width,
+                                 height > 0 ? static_cast<uint32_t>(height) : picture.height);
+    }
+    x11::BitmapObject bitmap;
+    bitmap.width = static_cast<int32_t>(picture.width);
+    bitmap.height = static_cast<int32_t>(picture.height);
+    bitmap.pixels = std::move(picture.pixels);
+    for (uint32_t& pixel : bitmap.pixels) pixel &= 0xFFFFFF;
+    return x11::addGdiObject(std::move(bitmap));
+}
+
+// A bitmap as a 32-bit device bitmap reports itself.
+int32_t GetObjectA(GdiObject object, int32_t size, BitmapRecord* bitmap) {
+    const auto* found = gdiObjectAs<x11::BitmapObject>(object);
+    if (found == nullptr || bitmap == nullptr || size < static_cast<int32_t>(sizeof *bitmap))
+        return 0;
+    *bitmap = {};
+    bitmap->width = found->width;
+    bitmap->height = found->height;
+    bitmap->widthBytes = found->width * 4;
+    bitmap->planes = 1;
+    bitmap->bitsPerPixel = 32;
+    return static_cast<int32_t>(sizeof *bitmap);
+}
+
+GdiObject CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom) {
+    x11::OwnedRegion region = x11::rectangleRegion(left, top, right, bottom);
+    if (region == nullptr) return nullptr;
+    return x11::addGdiObject(x11::RegionObject{std::move(region)});
+}
+
+int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, int32_t mode) {
+    auto* target = gdiObjectAs<x11::RegionObject>(destination);
+    const auto* first = gdiObjectAs<x11::RegionObject>(source1);
+    if (target == nullptr || first == nullptr) return x11::kRegionError;
+    x11::OwnedRegion result;
+    if (mode == x11::kRegionCopy) {
+        x11::OwnedRegion empty(XCreateRegion());
+        if (empty != nullptr)
+            result = x11::combined(first->region.get(), empty.get(), x11::kRegionOr);
+    } else {
+        const auto* second = gdiObjectAs<x11::RegionObject>(source2);
+        if (second == nullptr) return x11::kRegionError;
+        result = x11::combined(first->region.get(), second->region.get(), mode);
+    }
+    if (result == nullptr) return x11::kRegionError;
+    target->region = std::move(result);
+    return x11::regionKind(target->region.get());
+}
+
+}  // namespace platform

@@ -1,0 +1,81 @@
+// The GDI objects the program makes (fonts, brushes, bitmaps, regions), kept
+// by handle. A handle is looked up at every use, so one deleted while a
+// control or a device context still names it is simply no longer found.
+#pragma once
+
+#include <X11/Xft/Xft.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/linux/windows_linux.h"
+#include "platform/types.h"
+
+namespace platform::x11 {
+
+struct XftFontCloser {
+    void operator()(XftFont* font) const;
+};
+
+struct FontObject {
+    int32_t height = 0;  // as CreateFont takes it: negative for the character height
+    int32_t weight = 400;
+    bool italic = false;
+    uint32_t charSet = 0;
+    bool antialiased = true;
+    std::string face;                                // UTF-8
+    std::unique_ptr<XftFont, XftFontCloser> opened;  // on first use
+};
+
+struct BrushObject {
+    uint32_t colour = 0;  // COLORREF: red in the low byte
+};
+
+// Pixels 0x00RRGGBB, rows top-down.
+struct BitmapObject {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+};
+
+struct RegionObject {
+    OwnedRegion region;
+};
+
+using GdiRecord = std::variant<FontObject, BrushObject, BitmapObject, RegionObject>;
+
+GdiObject addGdiObject(GdiRecord record);
+GdiRecord* findGdiObject(GdiObject object);
+
+template <class T>
+T* gdiObjectAs(GdiObject object) {
+    GdiRecord* record = findGdiObject(object);
+    return record == nullptr ? nullptr : std::get_if<T>(record);
+}
+
+// Takes a region object out of the table: its region now belongs to the
+// caller. Null when the handle names no region.
+OwnedRegion takeRegion(GdiObject object);
+
+// The system colours (GetSysColor's indices), COLORREF, as a classic Windows
+// desktop has them.
+inline constexpr int32_t kColourWindow = 5;
+inline constexpr int32_t kColourWindowText = 8;
+inline constexpr int32_t kColourActiveCaption = 2;
+inline constexpr int32_t kColourCaptionText = 9;
+inline constexpr int32_t kColourButtonFace = 15;
+inline constexpr int32_t kColourButtonShadow = 16;
+inline constexpr int32_t kColourButtonText = 18;
+inline constexpr int32_t kColourButtonHighlight = 20;
+inline constexpr int32_t kColourDarkShadow = 21;
+inline constexpr int32_t kColourLight = 22;
+uint32_t systemColour(int32_t index);
+
+// The opened font of a font object; the default control font when the
+// handle names no font or its font cannot be opened.
+XftFont* fontOrDefault(GdiObject object);
+
+}  // namespace platform::x11

@@ -1,0 +1,177 @@
+#include "platform/linux/key_state_linux.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+#include <array>
+
+#include "platform/linux/backend_messages_linux.h"
+#include "platform/linux/key_mapping_linux.h"
+#include "platform/linux/x11_windows.h"
+#include "platform/window_system.h"
+
+namespace platform {
+namespace x11 {
+namespace {
+
+constexpr int kKeyCount = 256;
+constexpr uint8_t kDown = 0x80;
+constexpr uint8_t kToggled = 0x01;
+constexpr int32_t kLeftShift = 0xA0;
+constexpr int32_t kLeftControl = 0xA2;
+constexpr int32_t kLeftMenu = 0xA4;
+
+struct KeyLevels {
+    KeySym plain = NoSymbol;
+    KeySym shifted = NoSymbol;
+};
+
+// What the keyboard's keys are, read from the server when first needed and
+// again when the mapping changes.
+struct KeyboardMapping {
+    bool known = false;
+    std::array<KeyLevels, kKeyCount> levels{};
+    unsigned int numLockMask = 0;
+    unsigned int scrollLockMask = 0;
+    unsigned int lockedModifiers = 0;
+};
+
+KeyboardMapping mapping;
+std::array<uint8_t, kKeyCount> queueState{};
+bool physicalKnown = false;
+std::array<bool, kKeyCount> physicalDown{};
+
+KeyboardMapping& currentMapping() {
+    if (mapping.known) return mapping;
+    Display* connection = display();
+    if (connection == nullptr) return mapping;
+    int first = 0;
+    int last = 0;
+    XDisplayKeycodes(connection, &first, &last);
+    for (int code = first; code <= last && code < kKeyCount; ++code) {
+        const auto keycode = static_cast<KeyCode>(code);
+        mapping.levels[code] = {XkbKeycodeToKeysym(connection, keycode, 0, 0),
+                                XkbKeycodeToKeysym(connection, keycode, 0, 1)};
+    }
+    mapping.numLockMask = XkbKeysymToModifiers(connection, XK_Num_Lock);
+    mapping.scrollLockMask = XkbKeysymToModifiers(connection, XK_Scroll_Lock);
+    XkbStateRec state{};
+    if (XkbGetState(connection, XkbUseCoreKbd, &state) == Success)
+        mapping.lockedModifiers = state.locked_mods;
+    mapping.known = true;
+    return mapping;
+}
+
+int32_t keyOfCode(unsigned int keycode, bool numLock) {
+    if (keycode >= kKeyCount) return 0;
+    const KeyLevels& levels = currentMapping().levels[keycode];
+    return virtualKeyOf(static_cast<uint32_t>(levels.plain), static_cast<uint32_t>(levels.shifted),
+                        numLock);
+}
+
+// Which virtual keys a keyboard bit map (32 bytes, one bit a key code) holds
+// down, each Shift, Ctrl and Alt also as the key of either side.
+std::array<bool, kKeyCount> keysHeld(const char keys[32]) {
+    std::array<bool, kKeyCount> held{};
+    const bool numLock = (currentMapping().lockedModifiers & mapping.numLockMask) != 0;
+    for (int code = 0; code < kKeyCount; ++code) {
+        if ((static_cast<unsigned char>(keys[code / 8]) & (1u << (code % 8))) == 0) continue;
+        const int32_t key = keyOfCode(static_cast<unsigned int>(code), numLock);
+        if (key <= 0 || key >= kKeyCount) continue;
+        held[static_cast<size_t>(key)] = true;
+        held[static_cast<size_t>(unsidedKey(key))] = true;
+    }
+    return held;
+}
+
+void setQueueKey(int32_t key, bool down) {
+    uint8_t& state = queueState[static_cast<size_t>(key)];
+    if (down && (state & kDown) == 0) state ^= kToggled;
+    state = static_cast<uint8_t>((state & kToggled) | (down ? kDown : 0));
+}
+
+bool queueKeyDown(int32_t key) { return (queueState[static_cast<size_t>(key)] & kDown) != 0; }
+
+// A lock key's toggle is the keyboard's lock, whatever the queue saw.
+uint8_t lockToggle(int32_t key) {
+    const unsigned int locked = currentMapping().lockedModifiers;
+    switch (key) {
+        case kKeyCapital:
+            return (locked & LockMask) != 0 ? kToggled : 0;
+        case kKeyNumLock:
+            return (locked & mapping.numLockMask) != 0 ? kToggled : 0;
+        case kKeyScrollLock:
+            return mapping.scrollLockMask != 0 && (locked & mapping.scrollLockMask) != 0 ? kToggled
+                                                                                         : 0;
+        default:
+            return queueState[static_cast<size_t>(key)] & kToggled;
+    }
+}
+
+}  // namespace
+
+int32_t virtualKeyOfEvent(const XKeyEvent& event) {
+    const bool numLock = (event.state & currentMapping().numLockMask) != 0;
+    return keyOfCode(event.keycode, numLock);
+}
+
+void applyKeyMessage(int32_t sidedKey, bool down) {
+    if (sidedKey <= 0 || sidedKey >= kKeyCount) return;
+    setQueueKey(sidedKey, down);
+    const int32_t unsided = unsidedKey(sidedKey);
+    if (unsided == sidedKey) return;
+    const int32_t left = unsided == kKeyShift     ? kLeftShift
+                         : unsided == kKeyControl ? kLeftControl
+                                                  : kLeftMenu;
+    setQueueKey(unsided, queueKeyDown(left) || queueKeyDown(left + 1));
+}
+
+void resyncKeyState(const char keys[32]) {
+    const std::array<bool, kKeyCount> held = keysHeld(keys);
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (key == kKeyLeftButton) continue;
+        uint8_t& state = queueState[static_cast<size_t>(key)];
+        state =
+            static_cast<uint8_t>((state & kToggled) | (held[static_cast<size_t>(key)] ? kDown : 0));
+    }
+}
+
+void forgetPhysicalKeys() { physicalKnown = false; }
+
+void keyboardMappingChanged() {
+    const unsigned int locked = mapping.lockedModifiers;
+    mapping = {};
+    mapping.lockedModifiers = locked;
+    physicalKnown = false;
+}
+
+void noteLockedModifiers(unsigned int modifiers) {
+    currentMapping().lockedModifiers = modifiers;
+    physicalKnown = false;
+}
+
+}  // namespace x11
+
+int16_t GetKeyState(int32_t virtualKey) {
+    if (virtualKey <= 0 || virtualKey >= x11::kKeyCount) return 0;
+    const uint8_t state =
+        static_cast<uint8_t>((x11::queueState[static_cast<size_t>(virtualKey)] & x11::kDown) |
+                             x11::lockToggle(virtualKey));
+    // Down: the top bit of the 16-bit result, as Windows gives it (0xFF80).
+    return static_cast<int16_t>(static_cast<int8_t>(state));
+}
+
+int16_t GetAsyncKeyState(int32_t virtualKey) {
+    if (virtualKey <= 0 || virtualKey >= x11::kKeyCount) return 0;
+    Display* connection = x11::display();
+    if (connection == nullptr) return 0;
+    if (!x11::physicalKnown) {
+        char keys[32] = {};
+        XQueryKeymap(connection, keys);
+        x11::physicalDown = x11::keysHeld(keys);
+        x11::physicalKnown = true;
+    }
+    return x11::physicalDown[static_cast<size_t>(virtualKey)] ? static_cast<int16_t>(0x8000) : 0;
+}
+
+}  // namespace platform

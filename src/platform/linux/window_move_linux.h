@@ -1,0 +1,11 @@
+// The move loop of a caption drag: the window follows the pointer until mouse
+// button 1 is let go, all inside one call, as DefWindowProc's on Windows.
+#pragma once
+
+#include "platform/linux/windows_linux.h"
+
+namespace platform::x11 {
+
+void moveWithPointer(WindowObject& window);
+
+}  // namespace platform::x11

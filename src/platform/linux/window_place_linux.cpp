@@ -1,0 +1,277 @@
+#include "platform/linux/window_place_linux.h"
+
+#include <X11/Xatom.h>
+#include <X11/extensions/shape.h>
+
+#include <algorithm>
+
+#include "platform/linux/gdi_objects_linux.h"
+#include "platform/linux/x11_display_linux.h"
+#include "platform/linux/x11_windows.h"
+#include "platform/window_system.h"
+
+namespace platform {
+namespace x11 {
+namespace {
+
+constexpr intptr_t kTopmost = -1;     // HWND_TOPMOST
+constexpr intptr_t kNotTopmost = -2;  // HWND_NOTOPMOST
+constexpr intptr_t kTop = 0;          // HWND_TOP
+constexpr intptr_t kBottom = 1;       // HWND_BOTTOM
+constexpr uint32_t kNoSize = 0x0001;
+constexpr uint32_t kNoMove = 0x0002;
+constexpr uint32_t kNoZOrder = 0x0004;
+constexpr uint32_t kShowWindow = 0x0040;
+constexpr uint32_t kHideWindow = 0x0080;
+constexpr long kIconicState = 3;  // WM_STATE
+constexpr long kNetWmStateAdd = 1;
+constexpr long kNetWmStateRemove = 0;
+
+Rect desktopRect() {
+    Display* connection = display();
+    if (connection == nullptr) return {};
+    const int screen = DefaultScreen(connection);
+    return {0, 0, DisplayWidth(connection, screen), DisplayHeight(connection, screen)};
+}
+
+// Asks a window manager to add or remove _NET_WM_STATE_ABOVE; before the
+// window is mapped the property itself says it.
+void announceAbove(WindowObject& window, bool above) {
+    Display* connection = display();
+    const Atoms& names = atoms();
+    if (!window.mapped) {
+        if (above) {
+            XChangeProperty(connection, window.xwindow, names.netWmState, XA_ATOM, 32,
+                            PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&names.netWmStateAbove), 1);
+        } else {
+            XDeleteProperty(connection, window.xwindow, names.netWmState);
+        }
+        return;
+    }
+    XEvent request{};
+    request.xclient.type = ClientMessage;
+    request.xclient.window = window.xwindow;
+    request.xclient.message_type = names.netWmState;
+    request.xclient.format = 32;
+    request.xclient.data.l[0] = above ? kNetWmStateAdd : kNetWmStateRemove;
+    request.xclient.data.l[1] = static_cast<long>(names.netWmStateAbove);
+    request.xclient.data.l[3] = 1;  // from an application
+    XSendEvent(connection, DefaultRootWindow(connection), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &request);
+}
+
+void restack(WindowObject& window, intptr_t insertAfter) {
+    Display* connection = display();
+    switch (insertAfter) {
+        case kTopmost:
+            setTopmost(window, true);
+            break;
+        case kNotTopmost:
+            setTopmost(window, false);
+            break;
+        case kTop:
+            XRaiseWindow(connection, window.xwindow);
+            break;
+        case kBottom:
+            XLowerWindow(connection, window.xwindow);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+void placeXWindow(WindowObject& window) {
+    Display* connection = display();
+    if (connection == nullptr || window.xwindow == None) return;
+    const Rect rect = xRectOf(window);
+    window.placeSerial = NextRequest(connection);
+    XMoveResizeWindow(connection, window.xwindow, rect.left, rect.top,
+                      static_cast<unsigned>(std::max(rect.right - rect.left, 1)),
+                      static_cast<unsigned>(std::max(rect.bottom - rect.top, 1)));
+}
+
+void noteConfigured(WindowObject& window, const XConfigureEvent& event) {
+    // Without a window manager our own requests are all that moves the
+    // window; an event from before the last one is already out of date.
+    if (!event.send_event && !window.reparented && event.serial < window.placeSerial) return;
+    Point at{event.x, event.y};
+    if (!event.send_event && window.reparented) {
+        // Coordinates within the manager's frame: ask where that is.
+        ::Window child = None;
+        XTranslateCoordinates(display(), window.xwindow, DefaultRootWindow(display()), 0, 0, &at.x,
+                              &at.y, &child);
+    }
+    const Rect before = xRectOf(window);
+    const bool resized =
+        before.right - before.left != event.width || before.bottom - before.top != event.height;
+    const Point origin =
+        window.framedByManager ? Point{window.frame.left, window.frame.top} : Point{0, 0};
+    const Point extra =
+        window.framedByManager ? Point{window.frame.right, window.frame.bottom} : Point{0, 0};
+    window.place = {at.x - origin.x, at.y - origin.y, at.x + event.width + extra.x,
+                    at.y + event.height + extra.y};
+    if (resized) invalidateAll(window);
+}
+
+void keepTopmostAbove(const XEvent& event) {
+    ::Window changed = None;
+    bool overrideRedirect = false;
+    if (event.type == ConfigureNotify) {
+        changed = event.xconfigure.window;
+        overrideRedirect = event.xconfigure.override_redirect != False;
+    } else if (event.type == MapNotify) {
+        changed = event.xmap.window;
+        overrideRedirect = event.xmap.override_redirect != False;
+    }
+    // Menus and the like open over everything for a moment; let them.
+    if (changed == None || overrideRedirect) return;
+    const WindowObject* mover = windowOfX(changed);
+    if (mover != nullptr && mover->topmost) return;
+    for (WindowHandle handle : allWindows()) {
+        WindowObject* window = findWindow(handle);
+        if (window != nullptr && window->topmost && window->mapped && !window->reparented &&
+            isTopLevel(*window))
+            XRaiseWindow(display(), window->xwindow);
+    }
+}
+
+void setTopmost(WindowObject& window, bool topmost) {
+    if (!isTopLevel(window) || window.xwindow == None) return;
+    window.topmost = topmost;
+    announceAbove(window, topmost);
+    if (topmost) XRaiseWindow(display(), window.xwindow);
+}
+
+void applyShape(WindowObject& window) {
+    Display* connection = display();
+    if (connection == nullptr || window.xwindow == None || !extensionEvents().shape) return;
+    if (window.shape == nullptr) {
+        XShapeCombineMask(connection, window.xwindow, ShapeBounding, 0, 0, None, ShapeSet);
+        return;
+    }
+    // The region is in window coordinates; the X window may start at the
+    // client area.
+    const Point offset =
+        window.framedByManager ? Point{-window.frame.left, -window.frame.top} : Point{0, 0};
+    XShapeCombineRegion(connection, window.xwindow, ShapeBounding, offset.x, offset.y,
+                        window.shape.get(), ShapeSet);
+}
+
+void noteWindowState(WindowObject& window) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    const Atom wmState = atoms().wmState;
+    if (XGetWindowProperty(display(), window.xwindow, wmState, 0, 2, False, wmState, &type, &format,
+                           &count, &remaining, &data) != Success)
+        return;
+    window.minimised = data != nullptr && format == 32 && count >= 1 &&
+                       reinterpret_cast<const long*>(data)[0] == kIconicState;
+    if (data != nullptr) XFree(data);
+}
+
+}  // namespace x11
+
+bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_t height,
+                bool repaint) {
+    x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr || found->destroying) return false;
+    const bool resized = found->place.right - found->place.left != width ||
+                         found->place.bottom - found->place.top != height;
+    found->place = {x, y, x + width, y + height};
+    x11::placeXWindow(*found);
+    if (resized && repaint) x11::invalidateAll(*found);
+    return true;
+}
+
+bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t y, int32_t width,
+                  int32_t height, uint32_t flags) {
+    x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr || found->destroying) return false;
+    Rect place = found->place;
+    if ((flags & x11::kNoMove) == 0)
+        place = {x, y, x + place.right - place.left, y + place.bottom - place.top};
+    if ((flags & x11::kNoSize) == 0)
+        place = {place.left, place.top, place.left + width, place.top + height};
+    if (!(place == found->place)) {
+        found->place = place;
+        x11::placeXWindow(*found);
+        x11::invalidateAll(*found);
+    }
+    if ((flags & x11::kNoZOrder) == 0) x11::restack(*found, insertAfter);
+    if ((flags & x11::kShowWindow) != 0) XMapWindow(x11::display(), found->xwindow);
+    if ((flags & x11::kHideWindow) != 0) XUnmapWindow(x11::display(), found->xwindow);
+    return true;
+}
+
+bool GetWindowRect(WindowHandle window, Rect* rect) {
+    if (rect == nullptr) return false;
+    if (window == x11::kDesktopWindow) {
+        *rect = x11::desktopRect();
+        return true;
+    }
+    const x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr) return false;
+    *rect = x11::screenRectOf(*found);
+    return true;
+}
+
+bool GetClientRect(WindowHandle window, Rect* rect) {
+    if (rect == nullptr) return false;
+    if (window == x11::kDesktopWindow) {
+        *rect = x11::desktopRect();
+        return true;
+    }
+    const x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr) return false;
+    *rect = x11::clientRectOf(*found);
+    return true;
+}
+
+bool ClientToScreen(WindowHandle window, Point* point) {
+    if (point == nullptr) return false;
+    if (window == x11::kDesktopWindow) return true;
+    const x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr) return false;
+    const Point origin = x11::clientOriginOf(*found);
+    point->x += origin.x;
+    point->y += origin.y;
+    return true;
+}
+
+int32_t SetWindowRgn(WindowHandle window, GdiObject region, bool redraw) {
+    x11::WindowObject* found = x11::findWindow(window);
+    if (found == nullptr) return 0;
+    x11::OwnedRegion shape;
+    if (region != nullptr) {
+        shape = x11::takeRegion(region);
+        if (shape == nullptr) return 0;
+    }
+    found->shape = std::move(shape);
+    x11::applyShape(*found);
+    if (redraw) x11::invalidateAll(*found);
+    return 1;
+}
+
+bool IsIconic(WindowHandle window) {
+    const x11::WindowObject* found = x11::findWindow(window);
+    return found != nullptr && found->minimised;
+}
+
+WindowHandle GetDesktopWindow() { return x11::kDesktopWindow; }
+
+x11::ClientArea x11::clientAreaOf(WindowHandle window) {
+    const WindowObject* found = findWindow(window);
+    if (found == nullptr || found->destroying) return {};
+    const Point origin = clientInXWindow(*found);
+    const Rect client = clientRectOf(*found);
+    return {found->xwindow,
+            {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom}};
+}
+
+}  // namespace platform

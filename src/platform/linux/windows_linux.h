@@ -1,0 +1,111 @@
+// The program's windows as the backend keeps them: what CreateWindowEx was
+// given, where the window lies (kept here, so that the per-frame geometry
+// questions need no X round trip) and the X window that shows it.
+//
+// Geometry follows Windows: a window rectangle holds the frame and the client
+// area. A captioned top-level window's X window is its client area and the
+// window manager draws the frame around it; every other window's X window
+// covers its whole window rectangle and the backend draws its frame itself.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace platform::x11 {
+
+inline constexpr uint32_t kStyleChild = 0x40000000;         // WS_CHILD
+inline constexpr uint32_t kStylePopup = 0x80000000;         // WS_POPUP
+inline constexpr uint32_t kStyleVisible = 0x10000000;       // WS_VISIBLE
+inline constexpr uint32_t kStyleCaption = 0x00C00000;       // WS_CAPTION (border and dialog frame)
+inline constexpr uint32_t kStyleBorder = 0x00800000;        // WS_BORDER
+inline constexpr uint32_t kStyleDialogFrame = 0x00400000;   // WS_DLGFRAME
+inline constexpr uint32_t kStyleThickFrame = 0x00040000;    // WS_THICKFRAME
+inline constexpr uint32_t kExStyleClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
+
+// The desktop window's handle: no window of ours, it stands for the screen.
+inline const WindowHandle kDesktopWindow = reinterpret_cast<WindowHandle>(uintptr_t{0x10});
+
+// How far the client area lies inside the window rectangle on each side.
+struct Insets {
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
+};
+
+// The frame of a window of these styles, as Windows (Wine) measures it.
+Insets frameInsets(uint32_t style, uint32_t exStyle);
+
+struct RegionDeleter {
+    void operator()(::Region region) const { XDestroyRegion(region); }
+};
+using OwnedRegion = std::unique_ptr<std::remove_pointer_t<::Region>, RegionDeleter>;
+
+struct WindowObject {
+    WindowHandle handle = nullptr;
+    std::string className;
+    WindowProc procedure = nullptr;
+    GdiObject background = nullptr;  // the class brush
+    uint32_t style = 0;
+    uint32_t exStyle = 0;
+    std::string text;  // UTF-8
+    WindowHandle parent = nullptr;
+    std::vector<WindowHandle> children;
+    uintptr_t id = 0;
+    // Top-level: screen coordinates; child: the parent's client coordinates.
+    Rect place;
+    Insets frame;
+    bool framedByManager = false;  // the X window is the client area
+    ::Window xwindow = None;
+    bool mapped = false;
+    bool reparented = false;  // a window manager holds it in a frame of its own
+    bool minimised = false;
+    bool topmost = false;
+    bool destroying = false;
+    // The request that last placed the X window: configure events older than
+    // it describe a place already left.
+    unsigned long placeSerial = 0;
+    OwnedRegion shape;             // window coordinates; null: the whole rectangle
+    WindowHandle focus = nullptr;  // top-level: the window its keys go to
+    bool needsPaint = false;
+    Rect invalid;  // client coordinates
+};
+
+// The window of a handle; null for a handle that names no (live) window.
+WindowObject* findWindow(WindowHandle window);
+WindowObject* windowOfX(::Window xwindow);
+// A new window record with a fresh handle.
+WindowObject& addWindow();
+// Forgets the window (after its X window is gone).
+void removeWindow(WindowHandle window);
+// Every window, in the order of creation.
+std::vector<WindowHandle> allWindows();
+void bindXWindow(WindowObject& window, ::Window xwindow);
+
+WindowObject& topLevelOf(WindowObject& window);
+bool isTopLevel(const WindowObject& window);
+
+Rect screenRectOf(const WindowObject& window);
+// The client area's top-left corner in screen coordinates.
+Point clientOriginOf(const WindowObject& window);
+// The client area's size as a rectangle at (0, 0); never negative.
+Rect clientRectOf(const WindowObject& window);
+// Where the client area's origin lies in the window's X window.
+Point clientInXWindow(const WindowObject& window);
+// The X window's rectangle in its X parent's coordinates (the root's for a
+// top-level window).
+Rect xRectOf(const WindowObject& window);
+
+// Marks a part of the client area (client coordinates) for painting.
+void invalidate(WindowObject& window, const Rect& area);
+void invalidateAll(WindowObject& window);
+
+}  // namespace platform::x11
