@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Runs t462: installs what is missing (tools/setup-debian.sh), builds the
-# Windows program and starts it from its staged folder build/windows/t462/
-# under Wine, with the settings of tools/wine-env.sh (those the tests run it
-# with) in your locale when it is a UTF-8 one, else in C.UTF-8.
+# Linux program and starts it from its staged folder build/linux/t462/.
+# With --windows, builds the Windows program instead and starts
+# build/windows/t462/t462.exe under Wine, with the settings of
+# tools/wine-env.sh (those the tests run it with) in your locale when it is
+# a UTF-8 one, else in C.UTF-8.
 #
 # With $DISPLAY set, the program runs on that display until you close it.
 # Without a display, it runs in a virtual X server for a few seconds, a
 # screenshot is saved to build/screenshot.png, and the program is closed.
 #
-#   tools/run.sh [--no-setup] [--seconds N]
+#   tools/run.sh [--windows] [--no-setup] [--seconds N]
 #
-# The Wine prefix is kept between runs in ~/.local/share/t462/wineprefix
-# (T462_WINEPREFIX overrides it); its first creation takes 10-30 s.
+# T462_STAGED_DIR runs the program staged in that folder instead, and then
+# nothing is built. The Wine prefix is kept between runs in
+# ~/.local/share/t462/wineprefix (T462_WINEPREFIX overrides it); its first
+# creation takes 10-30 s.
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,15 +23,17 @@ cd "$repo"
 
 setup=1
 seconds=8
+target=linux
 while (($#)); do
   case $1 in
+    --windows) target=windows ;;
     --no-setup) setup=0 ;;
     --seconds)
       seconds=${2:?--seconds needs a number}
       shift
       ;;
     -h | --help)
-      sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -39,28 +45,38 @@ while (($#)); do
 done
 
 ((setup)) && bash tools/setup-debian.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
-
-staged=$repo/build/windows/t462
-[[ -f $staged/t462.exe ]] || {
-  echo "run.sh: the build did not stage $staged/t462.exe" >&2
+staged=${T462_STAGED_DIR:-}
+if [[ -z $staged ]]; then
+  cmake --preset "$target" >/dev/null
+  cmake --build --preset "$target" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+  staged=$repo/build/$target/t462
+fi
+program=t462
+[[ $target == windows ]] && program=t462.exe
+[[ -f $staged/$program ]] || {
+  echo "run.sh: the build did not stage $staged/$program" >&2
   exit 1
 }
 
-export WINEPREFIX=${T462_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/t462/wineprefix}
-source "$repo/tools/wine-env.sh"
-t462_wine_env
-mkdir -p "$(dirname "$WINEPREFIX")"
-[[ -d $WINEPREFIX ]] || echo "run.sh: creating the Wine prefix $WINEPREFIX (first start, 10-30 s)"
+if [[ $target == windows ]]; then
+  export WINEPREFIX=${T462_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/t462/wineprefix}
+  source "$repo/tools/wine-env.sh"
+  t462_wine_env
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  [[ -d $WINEPREFIX ]] || echo "run.sh: creating the Wine prefix $WINEPREFIX (first start, 10-30 s)"
+fi
 
 if [[ -n ${DISPLAY:-} ]]; then
-  echo "run.sh: starting $staged/t462.exe on display $DISPLAY"
+  echo "run.sh: starting $staged/$program on display $DISPLAY"
   cd "$staged"
   set +e
-  wine t462.exe
+  if [[ $target == windows ]]; then
+    wine t462.exe
+  else
+    ./t462
+  fi
   code=$?
-  echo "run.sh: t462.exe ended with exit code $code"
+  echo "run.sh: $program ended with exit code $code"
   exit "$code"
 fi
 
@@ -68,12 +84,13 @@ fi
 # harness has the pieces; its clean-up stops the program and the X server.
 screenshot_file=$repo/build/screenshot.png
 E2E_SAVE_ARTIFACTS=0
-E2E_LOCALE=$LC_ALL
+E2E_TARGET=$target
+[[ $target == windows ]] && E2E_LOCALE=$LC_ALL
 source "$repo/tests/e2e/lib.sh"
 set +e
 
 start_xvfb 1920x1080x24
-echo "run.sh: no display; running t462.exe for ${seconds} s in a virtual X server ($DISPLAY)"
+echo "run.sh: no display; running $program for ${seconds} s in a virtual X server ($DISPLAY)"
 start_program_in "$staged"
 if ! wait_window t462 120 >/dev/null; then
   screenshot "$screenshot_file"
@@ -92,13 +109,13 @@ echo "run.sh: screenshot saved to $screenshot_file"
 close_window t462
 code=$(wait_exit 15)
 case $code in
-  0) echo "run.sh: closed the display window; t462.exe ended with exit code 0" ;;
+  0) echo "run.sh: closed the display window; $program ended with exit code 0" ;;
   timeout)
-    echo "run.sh: t462.exe did not end within 15 s of the close request; stopping it" >&2
+    echo "run.sh: $program did not end within 15 s of the close request; stopping it" >&2
     exit 1
     ;;
   *)
-    echo "run.sh: t462.exe ended with exit code $code" >&2
+    echo "run.sh: $program ended with exit code $code" >&2
     exit 1
     ;;
 esac

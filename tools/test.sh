@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Runs every test of t462: installs what is missing (tools/setup-debian.sh),
 # builds the host preset and runs the unit tests (CTest, with sanitizers),
-# builds t462.exe, then runs every end-to-end test tests/e2e/test_*.sh
-# against the real exe under Wine in a virtual X server, in a fresh Wine
-# prefix made for this run. Prints "N passed, N failed" last and exits
-# non-zero when anything failed.
+# builds both programs, t462.exe and the Linux program, then runs every
+# end-to-end test tests/e2e/test_*.sh against each in a virtual X server:
+# t462.exe under Wine in a fresh Wine prefix made for this run, the Linux
+# program natively (runs named NAME@linux). Prints "N passed, N failed" last
+# and exits non-zero when anything failed.
 #
-#   tools/test.sh [--no-setup] [--unit-only | --e2e-only] [NAME...]
+#   tools/test.sh [--no-setup] [--unit-only | --e2e-only]
+#                 [--target windows|linux|both] [NAME...]
 #
-# NAME picks the end-to-end tests whose file name contains it.
+# NAME picks the end-to-end tests whose file name contains it; --target the
+# program(s) they run against (default both).
 # Environment: E2E_TEST_TIMEOUT (seconds per end-to-end test, default 180),
 # T462_E2E_TMP (parent folder of the run's temporary folder, default $TMPDIR
-# or /tmp), E2E_DISPLAY (pin the X display number), JOBS (build jobs).
+# or /tmp), E2E_DISPLAY (pin the X display number), JOBS (build jobs),
+# T462_WINDOWS_STAGED / T462_LINUX_STAGED (test the program staged in that
+# folder; its preset is then not built).
 # Failure logs and screenshots go to build/e2e-artifacts/<test>/.
 set -uo pipefail
 
@@ -21,23 +26,40 @@ cd "$repo" || exit 1
 setup=1
 run_unit=1
 run_e2e=1
+targets=(windows linux)
 filters=()
-for arg in "$@"; do
-  case $arg in
+while (($#)); do
+  case $1 in
     --no-setup) setup=0 ;;
     --unit-only) run_e2e=0 ;;
     --e2e-only) run_unit=0 ;;
+    --target)
+      case ${2:-} in
+        windows | linux) targets=("$2") ;;
+        both) targets=(windows linux) ;;
+        *)
+          echo "test.sh: --target takes windows, linux or both" >&2
+          exit 2
+          ;;
+      esac
+      shift
+      ;;
     -h | --help)
-      sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     -*)
-      echo "test.sh: unknown option $arg" >&2
+      echo "test.sh: unknown option $1" >&2
       exit 2
       ;;
-    *) filters+=("$arg") ;;
+    *) filters+=("$1") ;;
   esac
+  shift
 done
+# The Linux program runs in the user's own locale (a UTF-8 one, else
+# C.UTF-8): taken before anything here sets LC_ALL.
+source tools/wine-env.sh
+user_locale=$(t462_wine_env && echo "$LC_ALL")
 
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 e2e_timeout=${E2E_TEST_TIMEOUT:-180}
@@ -90,8 +112,10 @@ fi
 
 # --- end-to-end tests ---------------------------------------------------------
 if ((run_e2e)); then
-  # One entry per run: the test file, then the code page it runs under (a
-  # test that says "# Code pages: 932 1252" runs under both).
+  # One entry per run, "FILE:TARGET:CODE PAGE": a test that says
+  # "# Code pages: 932 1252" runs against t462.exe under both; the Linux
+  # program, which has no code page, runs every test once ("-"). A test that
+  # says "# Targets: ..." runs only against those; "any" runs once.
   tests=()
   for t in tests/e2e/test_*.sh; do
     [[ -e $t ]] || continue
@@ -101,83 +125,122 @@ if ((run_e2e)); then
       for f in "${filters[@]}"; do [[ $name == *"$f"* ]] && keep=1; done
       ((keep)) || continue
     fi
+    wanted=$(sed -n 's/^# Targets: *//p' "$t" | head -n1)
+    [[ $wanted == any ]] && wanted=${targets[0]}
     pages=$(sed -n 's/^# Code pages: *//p' "$t" | head -n1)
-    for page in ${pages:-932}; do tests+=("$t:$page"); done
+    for target in "${targets[@]}"; do
+      [[ -z $wanted || " $wanted " == *" $target "* ]] || continue
+      if [[ $target == windows ]]; then
+        for page in ${pages:-932}; do tests+=("$t:windows:$page"); done
+      else
+        tests+=("$t:linux:-")
+      fi
+    done
   done
 
-  stage "windows build"
-  start=$SECONDS
-  exe_ok=0
-  if cmake --preset windows >/dev/null && cmake --build --preset windows -j "$jobs"; then
-    if [[ -f build/windows/t462/t462.exe ]]; then
-      exe_ok=1
+  # build_target TARGET: builds its preset (unless a staged folder is given)
+  # and checks the staged program; sets staged[TARGET] when it is there.
+  build_target() {
+    local target=$1 program=t462 dir var
+    [[ $target == windows ]] && program=t462.exe
+    var=T462_${target^^}_STAGED
+    dir=${!var:-}
+    stage "$target build"
+    local start=$SECONDS ok=0
+    if [[ -n $dir ]]; then
+      echo "testing the program staged in $dir (not built here)"
     else
-      echo "test.sh: the build did not stage build/windows/t462/t462.exe" >&2
+      dir=$repo/build/$target/t462
+      cmake --preset "$target" >/dev/null && cmake --build --preset "$target" -j "$jobs" ||
+        dir=
     fi
-  fi
-  echo "windows build: $( ((exe_ok)) && echo ok || echo FAILED) ($(elapsed "$start"))"
+    if [[ -n $dir && -f $dir/$program ]]; then
+      ok=1
+    elif [[ -n $dir ]]; then
+      echo "test.sh: no staged $dir/$program" >&2
+    fi
+    echo "$target build: $( ((ok)) && echo ok || echo FAILED) ($(elapsed "$start"))"
+    ((ok)) && staged[$target]=$dir
+    ((ok))
+  }
+  declare -A staged=()
+  for target in "${targets[@]}"; do
+    needed=0
+    for entry in "${tests[@]}"; do [[ $entry == *":$target:"* ]] && needed=1; done
+    ((needed)) || continue
+    build_target "$target" || failures+=("$target build")
+  done
 
-  if ((!exe_ok)); then
-    failures+=("windows build")
-    # Every end-to-end test counts as failed, and the build itself at least once.
-    e2e_failed=${#tests[@]}
-    ((e2e_failed > 0)) || e2e_failed=1
-  elif ((${#tests[@]})); then
-    stage "end-to-end tests under Wine (${#tests[@]})"
+  if ((${#tests[@]})); then
+    stage "end-to-end tests (${#tests[@]} runs)"
     rm -rf "$artifacts"
     tmp_parent=${T462_E2E_TMP:-${TMPDIR:-/tmp}}
     mkdir -p "$tmp_parent"
     workdir=$(mktemp -d "$tmp_parent/t462-e2e-run.XXXXXX")
     export WINEPREFIX=$workdir/wineprefix
-    source tools/wine-env.sh
     t462_wine_env ja_JP.UTF-8
-    export E2E_PIDFILE=$workdir/xvfb.pids
+    export E2E_PIDFILE=$workdir/pids
     : >"$E2E_PIDFILE"
+    wine_used=0
+    [[ -n ${staged[windows]:-} && " ${tests[*]} " == *":windows:"* ]] && wine_used=1
 
     reap_leftovers() {
       # Wait until the server has really gone: a program started while it is
-      # still going down would be taken with it.
-      wineserver -k 2>/dev/null
-      timeout 30 wineserver -w 2>/dev/null
+      # still going down would be taken with it. The X servers and the
+      # program sessions a test left behind lead process groups of their own.
+      if ((wine_used)); then
+        wineserver -k 2>/dev/null
+        timeout 30 wineserver -w 2>/dev/null
+      fi
       local pid
       while read -r pid; do
-        [[ -n $pid ]] && kill "$pid" 2>/dev/null
+        [[ -n $pid ]] && kill -KILL -- "-$pid" 2>/dev/null
       done <"$E2E_PIDFILE"
       : >"$E2E_PIDFILE"
     }
     finish_e2e() {
       reap_leftovers
-      wineserver -w 2>/dev/null
+      ((wine_used)) && wineserver -w 2>/dev/null
       rm -rf "$workdir"
     }
     trap finish_e2e EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
 
-    start=$SECONDS
-    echo "creating a fresh Wine prefix in $WINEPREFIX"
-    (unset DISPLAY && timeout 300 wine wineboot -i </dev/null >"$workdir/wineboot.log" 2>&1 &&
-      timeout 120 wineserver -w) || {
-      cat "$workdir/wineboot.log" >&2
-      echo "test.sh: could not create a Wine prefix" >&2
-    }
-    echo "prefix ready ($(elapsed "$start"))"
+    if ((wine_used)); then
+      start=$SECONDS
+      echo "creating a fresh Wine prefix in $WINEPREFIX"
+      (unset DISPLAY && timeout 300 wine wineboot -i </dev/null >"$workdir/wineboot.log" 2>&1 &&
+        timeout 120 wineserver -w) || {
+        cat "$workdir/wineboot.log" >&2
+        echo "test.sh: could not create a Wine prefix" >&2
+      }
+      echo "prefix ready ($(elapsed "$start"))"
+    fi
 
     for entry in "${tests[@]}"; do
-      t=${entry%:*} page=${entry##*:}
+      IFS=: read -r t target page <<<"$entry"
       name=$(basename "${t%.sh}")
-      case $page in
-        932) locale=ja_JP.UTF-8 ;;
-        1252) locale=C.UTF-8 name+=@cp1252 ;;
+      case $target:$page in
+        windows:932) locale=ja_JP.UTF-8 ;;
+        windows:1252) locale=C.UTF-8 name+=@cp1252 ;;
+        linux:-) locale=$user_locale name+=@linux ;;
         *)
           echo "test.sh: $t names code page $page; only 932 and 1252 can be run" >&2
           exit 2
           ;;
       esac
+      if [[ -z ${staged[$target]:-} ]]; then
+        # Its program did not build: the run counts as failed.
+        e2e_failed=$((e2e_failed + 1))
+        failures+=("$name")
+        echo "FAIL  $name (no $target program)"
+        continue
+      fi
       log=$workdir/$name.log
       start=$SECONDS
-      TMPDIR=$workdir E2E_ARTIFACTS="$artifacts/$name" E2E_LOCALE=$locale \
-        timeout -k 10 "$e2e_timeout" bash "$t" </dev/null >"$log" 2>&1
+      TMPDIR=$workdir E2E_ARTIFACTS="$artifacts/$name" E2E_LOCALE=$locale E2E_TARGET=$target \
+        T462_STAGED_DIR=${staged[$target]} timeout -k 10 "$e2e_timeout" bash "$t" </dev/null >"$log" 2>&1
       rc=$?
       reap_leftovers
       took=$(elapsed "$start")

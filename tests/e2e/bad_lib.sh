@@ -17,7 +17,7 @@
 #                          the frame loop runs F5, so a held F5 writes a
 #                          numbered snapshot
 #   end_run WHAT           close request to the display window, exit code 0
-#                          within 20 s, and the prefix's processes gone, so
+#                          within 20 s, and the program's processes gone, so
 #                          that another run can start
 #   shot FILE              screenshot of the display window's client area (a
 #                          PPM); sets SHOT, SHOT_X SHOT_Y (0) SHOT_W SHOT_H
@@ -42,7 +42,7 @@ PICTURE_POINT="400 400"
 bad_input() { python3 "$E2E_LIB_DIR/bad_input.py" "$@"; }
 
 prepare_run() {
-  [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR (build the windows preset first)"
+  [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR (build the $E2E_TARGET preset first)"
   local copy=$E2E_TMP/run
   chmod -R u+w "$copy" 2>/dev/null
   rm -rf "$copy"
@@ -108,7 +108,7 @@ end_run() {
   assert_eq 0 "$code" "$what: exit code after the close request"
   wait "$PROGRAM_PID" 2>/dev/null
   PROGRAM_PID=
-  timeout 30 wineserver -w 2>/dev/null
+  wait_program_gone
   window_gone com 10 || fail "$what: the panel is still there after the exit"
 }
 
@@ -224,13 +224,4 @@ assert_snapshots_complete() {
   [[ -e ${files[0]} ]] || return 0
   bad_input bmp 138 111 "${files[@]}" >"$E2E_TMP/bmp-check" ||
     fail "$1: not every snapshot is complete: $(cat "$E2E_TMP/bmp-check")"
-}
-
-# win_move X Y [W H]: the panel moved (and resized) from inside Wine; prints
-# its window rectangle.
-win_move() {
-  local tool
-  tool=$(e2e_build_tool win_move.exe "$E2E_LIB_DIR/win_move.c" e2e_cc_mingw) ||
-    fail "cannot build win_move.exe"
-  (cd "$E2E_TMP" && wine "$tool" NORMAL1 com "$@" </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r')
 }

@@ -1,5 +1,6 @@
 # shellcheck shell=bash
-# End-to-end test harness for t462.exe under Wine in a virtual X server.
+# End-to-end test harness for t462: either program, t462.exe under Wine or
+# the native Linux program t462, in a virtual X server.
 #
 # Conventions
 # -----------
@@ -9,6 +10,14 @@
 #   and exits 0 when it passes, 77 when it cannot run here (skipped), anything
 #   else when it fails. `fail MESSAGE` and the assert_* helpers print the
 #   reason and exit 1; `pass` prints PASS and exits 0.
+# - Targets: E2E_TARGET names the program a run drives, "windows" (t462.exe
+#   under Wine) or "linux" (the native program). Tests are written once for
+#   both; where the two differ (how the program starts and stops, what
+#   Windows itself is asked about the windows, what only one system has),
+#   the difference lives in one function of the section "The two targets"
+#   below, never in a test. A test about one program only says so in a line
+#   "# Targets: windows" (or linux) of its own and is skipped for the other;
+#   "# Targets: any" marks a test that runs no program: it runs once.
 # - A time limit (tools/test.sh uses timeout, which signals the test's whole
 #   process group) ends the test through the same trap; the X server and
 #   the program run in sessions of their own so the failure screenshot still
@@ -16,57 +25,66 @@
 # - Sourcing this file sets `set -u -o pipefail` (not -e: helpers report
 #   through their status), makes a private temporary folder $E2E_TMP and
 #   installs an EXIT trap that, whatever the outcome, stops the program
-#   (wineserver -k on the test's own WINEPREFIX) and the Xvfb it started,
-#   and removes $E2E_TMP. On failure it first saves a screenshot, the list of
-#   X windows, the program's log and the run folder's listing in
-#   $E2E_ARTIFACTS. Do not replace that trap; add work with `on_exit CMD`.
+#   (wineserver -k on the test's own WINEPREFIX, or the native program's
+#   processes) and the Xvfb it started, and removes $E2E_TMP. On failure it
+#   first saves a screenshot, the list of X windows, the program's log and
+#   the run folder's listing in $E2E_ARTIFACTS. Do not replace that trap;
+#   add work with `on_exit CMD`.
 # - Each test runs the program in a fresh copy of the staged run folder
 #   (`start_program`), so files the program writes (feedback image,
 #   snapshots) never leak from one test into another. The test's shell is
 #   cd'ed into that copy: relative file names mean the program's files.
 # - Windows are found by exact title: "t462" is the display window, "com" the
-#   control panel. Functions take a title where they take a window.
+#   control panel. Functions take a title where they take a window; those
+#   that ask Windows itself take its class too (NORMAL0 the display window,
+#   NORMAL1 the panel).
 # - Keys go to the focused window through XTEST; GetKeyState only sees what
 #   a frame has had time to receive, so keys are held across a frame
 #   (`hold_key`).
 # - Code pages: a test whose texts or file names matter says so in a line
-#   "# Code pages: 932 1252" of its own; tools/test.sh then runs it once
-#   under each (LC_ALL ja_JP.UTF-8 and C.UTF-8, passed as E2E_LOCALE).
-#   Every other test runs under code page 932.
+#   "# Code pages: 932 1252" of its own; tools/test.sh then runs it against
+#   t462.exe once under each (LC_ALL ja_JP.UTF-8 and C.UTF-8, passed as
+#   E2E_LOCALE). Every other test runs under code page 932. The Linux program
+#   has no code page: it runs each test once, in the user's UTF-8 locale.
 #
 # Environment (all optional)
-#   T462_STAGED_DIR  staged run folder to copy (default build/windows/t462)
+#   E2E_TARGET       windows (default) or linux: the program to drive
+#   T462_STAGED_DIR  staged run folder to copy (default build/windows/t462,
+#                    or build/linux/t462 for the Linux program)
 #   WINEPREFIX       Wine prefix to use; tools/test.sh passes a fresh one it
 #                    created for the run. Unset: a prefix is created in
 #                    $E2E_TMP (the first start then takes 10-30 s).
 #   E2E_DISPLAY      X display number to use instead of picking a free one
 #   E2E_ARTIFACTS    where failure artifacts go
 #                    (default build/e2e-artifacts/<test name>)
-#   E2E_PIDFILE      file to which the pids of started Xvfb servers are
-#                    appended, so that a runner can clean up after a test
-#                    that was killed by its time limit
+#   E2E_PIDFILE      file to which the pids of started Xvfb servers and
+#                    program sessions are appended, so that a runner can
+#                    clean up after a test that was killed by its time limit
+#                    (each is the leader of its process group)
 #   E2E_START_TIMEOUT seconds to wait for a window to appear (default 90)
-#   E2E_LOCALE       the locale Wine runs the program in (default
-#                    ja_JP.UTF-8, code page 932)
+#   E2E_LOCALE       the locale the program runs in (default ja_JP.UTF-8,
+#                    code page 932, for t462.exe; the caller's UTF-8 locale,
+#                    else C.UTF-8, for the Linux program)
 #
 # Functions
 #   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
 #   start_openbox            run the openbox window manager on that display
-#   start_program [ARGS]     copy the staged folder, cd into it, start the exe
-#   start_program_in DIR [ARGS]  start the exe found in DIR, in DIR, no copy
+#   start_program [ARGS]     copy the staged folder, cd into it, start the
+#                            program
+#   start_program_in DIR [ARGS]  start the program found in DIR, in DIR, no
+#                            copy
 #   program_running          true while the started program has not ended
-#   stop_program             kill it (wineserver -k) and wait, to start again
+#   stop_program             kill it and wait, to start again
 #   wait_exit TIMEOUT        wait for the end; prints and returns its exit
 #                            code, or prints "timeout" and returns 124
 #                            (the program keeps running)
+#   wait_program_gone        after the end: until every process it leaves
+#                            behind (Wine's server) has gone too
 #   wait_window TITLE [TIMEOUT]  wait until a mapped window has that title;
 #                            prints its X id
 #   window_id TITLE          X id of the window with that title, now
 #   window_gone TITLE [TIMEOUT]  wait until no window has that title
 #   win_geometry TITLE       "X Y W H" of the X window (screen coordinates)
-#   windows_rect CLASS TITLE "L T R B" of GetWindowRect, asked through Wine
-#   windows_client CLASS TITLE  "L T R B" of the client area in screen
-#                            coordinates, asked through Wine
 #   close_window TITLE       close request as a window manager sends it
 #   screenshot FILE          PNG of the whole virtual screen
 #   pixel_at FILE X Y        "R G B" (0-255) of one pixel of an image
@@ -78,20 +96,53 @@
 #                            of the files in DIR and below written within
 #                            SECONDS
 #   process_cpu_ticks        CPU time (clock ticks) used so far by the program
-#   program_unix_pids        the Unix process(es) of the running t462.exe
+#   program_unix_pids        the Unix process(es) of the running program
 #   note MSG / fail MSG / pass
 #   assert_eq EXPECTED ACTUAL WHAT, assert_ne, assert_ge A B WHAT (A >= B),
 #   assert_le A B WHAT, assert_between VALUE LOW HIGH WHAT,
 #   assert_file FILE, assert_running WHAT, assert_no_window TITLE
 #
-# Program output (stdout and stderr of wine) goes to $PROGRAM_LOG.
+# The two targets (each differs between t462.exe and the Linux program)
+#   target_has WHAT          whether the program's system has WHAT:
+#                            "wine" (a Wine prefix: registry, handle table),
+#                            "sharing_locks" (a file opened without sharing
+#                            locks other programs out), "root_writes_read_only"
+#                            (root may write a read-only file: under Wine)
+#   system_code_page         the code page of the program's system (for names
+#                            read as the system's): 932, 1252, or utf-8 for
+#                            the Linux program
+#   window_frame TITLE       "L T R B": how far the window rectangle reaches
+#                            past the client area on each side
+#   windows_rect CLASS TITLE "L T R B" of GetWindowRect
+#   windows_client CLASS TITLE  "L T R B" of the client area in screen
+#                            coordinates
+#   window_known CLASS TITLE prints "visible 1" (or 0) while the system
+#                            still has such a window; fails when it has none
+#   win_move X Y [W H]       move (and resize) the panel's window rectangle as
+#                            the system would; prints its rectangle
+#   raise_display            put the display window at the top of the
+#                            ordinary windows; prints "above" when the panel
+#                            still lies above it, "below" otherwise
+#   program_handles          the program's open handles: Wine's handle table
+#                            size, or the Linux program's open descriptors
+#
+# Program output (stdout and stderr) goes to $PROGRAM_LOG.
 
 set -u -o pipefail
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
 E2E_NAME=$(basename "${0%.sh}")
-: "${T462_STAGED_DIR:=$E2E_REPO/build/windows/t462}"
+: "${E2E_TARGET:=windows}"
+case $E2E_TARGET in
+  windows) E2E_PROGRAM=t462.exe ;;
+  linux) E2E_PROGRAM=t462 ;;
+  *)
+    echo "lib.sh: E2E_TARGET is windows or linux, not '$E2E_TARGET'" >&2
+    exit 2
+    ;;
+esac
+: "${T462_STAGED_DIR:=$E2E_REPO/build/$E2E_TARGET/t462}"
 : "${E2E_ARTIFACTS:=$E2E_REPO/build/e2e-artifacts/$E2E_NAME}"
 : "${E2E_START_TIMEOUT:=90}"
 # Helper programs built from source on first use (x11-close-window, win_query).
@@ -107,13 +158,18 @@ E2E_EXIT_HOOKS=()
 
 # Wine's settings, as tools/run.sh gives them to a user's run; the language
 # is Japanese (code page 932) unless the runner asks for another
-# (E2E_LOCALE, see "Code pages" above).
+# (E2E_LOCALE, see "Code pages" above). The Linux program takes only the
+# locale from them.
 # shellcheck source=../../tools/wine-env.sh
 source "$E2E_REPO/tools/wine-env.sh"
-t462_wine_env "${E2E_LOCALE:-ja_JP.UTF-8}"
-if [[ -z "${WINEPREFIX:-}" ]]; then
-  export WINEPREFIX=$E2E_TMP/wineprefix
-  E2E_OWN_PREFIX=1
+if [[ $E2E_TARGET == windows ]]; then
+  t462_wine_env "${E2E_LOCALE:-ja_JP.UTF-8}"
+  if [[ -z "${WINEPREFIX:-}" ]]; then
+    export WINEPREFIX=$E2E_TMP/wineprefix
+    E2E_OWN_PREFIX=1
+  fi
+else
+  t462_wine_env "${E2E_LOCALE:-}"
 fi
 # Never draw on the user's screen: a test gets a display only from start_xvfb.
 unset DISPLAY
@@ -217,25 +273,31 @@ stop_xvfb() {
 start_program_in() {
   local dir=$1
   shift
-  [[ -f "$dir/t462.exe" ]] || fail "no t462.exe in $dir (build the windows preset first)"
+  [[ -f "$dir/$E2E_PROGRAM" ]] ||
+    fail "no $E2E_PROGRAM in $dir (build the $E2E_TARGET preset first)"
   [[ -n "${DISPLAY:-}" ]] || start_xvfb
   RUN_DIR=$dir
   rm -f "$E2E_TMP/exit_code"
-  # In its own session like the X server; the exit code of wine is the
-  # program's, kept in a file so that any shell can read it.
+  # In its own session like the X server; the exit code (of wine, which is
+  # the program's) is kept in a file so that any shell can read it.
   setsid bash -c '
-    dir=$1 tmp=$2 log=$3
-    shift 3
+    dir=$1 tmp=$2 log=$3 target=$4
+    shift 4
     cd "$dir" || exit 127
-    wine t462.exe "$@" </dev/null >>"$log" 2>&1
+    if [[ $target == windows ]]; then
+      wine t462.exe "$@" </dev/null >>"$log" 2>&1
+    else
+      ./t462 "$@" </dev/null >>"$log" 2>&1
+    fi
     echo $? >"$tmp/exit_code.new"
     mv "$tmp/exit_code.new" "$tmp/exit_code"
-  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$@" &
+  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$E2E_TARGET" "$@" &
   PROGRAM_PID=$!
+  [[ -n "${E2E_PIDFILE:-}" ]] && echo "$PROGRAM_PID" >>"$E2E_PIDFILE"
 }
 
 start_program() {
-  [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR (build the windows preset first)"
+  [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR (build the $E2E_TARGET preset first)"
   local copy=$E2E_TMP/run
   rm -rf "$copy"
   cp -a "$T462_STAGED_DIR" "$copy" || fail "cannot copy $T462_STAGED_DIR"
@@ -244,13 +306,10 @@ start_program() {
 }
 
 stop_program() {
-  # Ends the program the hard way (every process of the prefix) and waits
-  # for it; for a test that needs a second start.
+  # Ends the program the hard way and waits for it; for a test that needs a
+  # second start.
   [[ -n $PROGRAM_PID ]] || return 0
-  if program_running; then
-    wineserver -k 2>/dev/null
-    timeout 30 wineserver -w 2>/dev/null
-  fi
+  program_running && e2e_kill_program
   wait_exit 10 >/dev/null
   wait "$PROGRAM_PID" 2>/dev/null
   PROGRAM_PID=
@@ -285,8 +344,9 @@ wait_exit() {
 }
 
 program_unix_pids() {
-  # The Windows process is the wine loader started by the program's shell:
-  # its child. Found through /proc, so that no extra package is needed.
+  # The program (under Wine: the wine loader, which becomes the Windows
+  # process) is the child of the shell that started it. Found through /proc,
+  # so that no extra package is needed.
   local stat rest
   local -a fields
   for stat in /proc/[0-9]*/stat; do
@@ -356,9 +416,14 @@ window_gone() {
 }
 
 win_geometry() {
-  local id X Y WIDTH HEIGHT
+  local id
   id=$(window_id "$1") || return 1
-  eval "$(xdotool getwindowgeometry --shell "$id" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')"
+  e2e_geometry_of "$id"
+}
+
+e2e_geometry_of() {
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')"
   echo "$X $Y $WIDTH $HEIGHT"
 }
 
@@ -382,35 +447,8 @@ e2e_build_tool() {
   echo "$out"
 }
 
-e2e_cc_x11() { cc -O2 -o "$1" "$2" -lX11; }
-e2e_cc_mingw() { x86_64-w64-mingw32-gcc -O2 -static -o "$1" "$2"; }
-
 e2e_close_tool() {
   e2e_build_tool x11-close-window "$E2E_REPO/tools/x11-close-window.c" e2e_cc_x11
-}
-
-e2e_query_tool() {
-  e2e_build_tool win_query.exe "$E2E_LIB_DIR/win_query.c" e2e_cc_mingw
-}
-
-e2e_win_query() {
-  local tool line
-  tool=$(e2e_query_tool) || fail "cannot build win_query.exe"
-  line=$(cd "$E2E_TMP" && wine "$tool" "$1" "$2" </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r') || return 1
-  [[ $line == outer* ]] || return 1
-  echo "$line"
-}
-
-windows_rect() {
-  local line
-  line=$(e2e_win_query "$1" "$2") || return 1
-  awk '{print $2, $3, $4, $5}' <<<"$line"
-}
-
-windows_client() {
-  local line
-  line=$(e2e_win_query "$1" "$2") || return 1
-  awk '{print $7, $8, $9, $10}' <<<"$line"
 }
 
 close_window() {
@@ -476,6 +514,184 @@ assert_file() { [[ -f "$1" ]] || fail "expected file '$1' to exist"; }
 assert_running() { program_running || fail "${1:-the program} is not running (exit code $(cat "$E2E_TMP/exit_code" 2>/dev/null))"; }
 assert_no_window() { window_gone "$1" "${2:-5}" || fail "window '$1' is still there"; }
 
+# --- The two targets ---------------------------------------------------------------
+# Everything a test needs that differs between t462.exe under Wine and the
+# Linux program. What Windows itself is asked about the windows has Linux
+# stand-ins built from the X windows and the frame the Linux program draws.
+
+target_has() {
+  case $E2E_TARGET:$1 in
+    windows:wine | windows:sharing_locks) return 0 ;;
+    # Wine opens files as the Unix user: root writes a read-only one. The
+    # Linux program refuses it, as Windows itself does.
+    windows:root_writes_read_only) [[ $(id -u) == 0 ]] ;;
+    *) return 1 ;;
+  esac
+}
+
+system_code_page() {
+  if [[ $E2E_TARGET == linux ]]; then
+    echo utf-8
+  elif [[ $LC_ALL == ja_JP* ]]; then
+    echo 932
+  else
+    echo 1252
+  fi
+}
+
+window_frame() {
+  # The panel is framed 4 pixels wide on both systems. The display window:
+  # Wine draws a 4-pixel sizing frame and a 19-pixel caption when no window
+  # manager does; the Linux program draws 5 and 28.
+  case $E2E_TARGET:$1 in
+    *:com) echo 4 4 4 4 ;;
+    windows:t462) echo 4 23 4 4 ;;
+    linux:t462) echo 5 33 5 5 ;;
+    *) return 1 ;;
+  esac
+}
+
+# The X window of the display window is its client area; the panel's, which
+# carries a window region, is its whole window rectangle.
+e2e_x_window_is_client() { [[ $1 == t462 ]]; }
+
+e2e_cc_x11() { cc -O2 -o "$1" "$2" -lX11; }
+e2e_cc_mingw() { x86_64-w64-mingw32-gcc -O2 -static -o "$1" "$2"; }
+
+# e2e_wine_tool NAME ARGS: runs tests/e2e/NAME.c, built for Windows, inside
+# the program's Wine prefix; prints its output.
+e2e_wine_tool() {
+  local name=$1 tool
+  shift
+  tool=$(e2e_build_tool "$name.exe" "$E2E_LIB_DIR/$name.c" e2e_cc_mingw) ||
+    fail "cannot build $name.exe"
+  (cd "$E2E_TMP" && wine "$tool" "$@" </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r')
+}
+
+# "outer L T R B client L T R B visible V", as win_query.c prints it.
+e2e_window_line() {
+  local class=$1 title=$2 line
+  if [[ $E2E_TARGET == windows ]]; then
+    line=$(e2e_wine_tool win_query "$class" "$title") || return 1
+    [[ $line == outer* ]] || return 1
+    echo "$line"
+    return 0
+  fi
+  local id x y w h l t r b visible=1
+  id=$(xdotool search --name "$(e2e_name_pattern "$title")" 2>/dev/null | head -n1)
+  [[ -n $id ]] || return 1
+  read -r x y w h < <(e2e_geometry_of "$id") || return 1
+  read -r l t r b < <(window_frame "$title") || return 1
+  xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' || visible=0
+  if e2e_x_window_is_client "$title"; then
+    echo "outer $((x - l)) $((y - t)) $((x + w + r)) $((y + h + b))" \
+      "client $x $y $((x + w)) $((y + h)) visible $visible"
+  else
+    echo "outer $x $y $((x + w)) $((y + h))" \
+      "client $((x + l)) $((y + t)) $((x + w - r)) $((y + h - b)) visible $visible"
+  fi
+}
+
+windows_rect() {
+  local line
+  line=$(e2e_window_line "$1" "$2") || return 1
+  awk '{print $2, $3, $4, $5}' <<<"$line"
+}
+
+windows_client() {
+  local line
+  line=$(e2e_window_line "$1" "$2") || return 1
+  awk '{print $7, $8, $9, $10}' <<<"$line"
+}
+
+window_known() {
+  local line
+  line=$(e2e_window_line "$1" "$2") || return 1
+  awk '{print $11, $12}' <<<"$line"
+}
+
+win_move() {
+  if [[ $E2E_TARGET == windows ]]; then
+    e2e_wine_tool win_move NORMAL1 com "$@"
+    return
+  fi
+  # The panel's X window is its window rectangle.
+  local id
+  id=$(window_id com) || return 1
+  if (($# == 4)); then
+    xdotool windowsize "$id" "$3" "$4" || return 1
+  fi
+  xdotool windowmove "$id" "$1" "$2" || return 1
+  sleep 0.2
+  windows_rect NORMAL1 com
+}
+
+raise_display() {
+  if [[ $E2E_TARGET == windows ]]; then
+    e2e_wine_tool win_raise NORMAL0 t462 NORMAL1 com
+    return
+  fi
+  local display panel first
+  display=$(window_id t462) || return 1
+  panel=$(window_id com) || return 1
+  xdotool windowraise "$display" || return 1
+  sleep 0.5
+  # xwininfo lists the root's children from the top down.
+  first=$(xwininfo -root -children 2>/dev/null |
+    awk -v d="$(printf '0x%x' "$display")" -v p="$(printf '0x%x' "$panel")" '
+      $1 == d { print "below"; exit }
+      $1 == p { print "above"; exit }')
+  echo "${first:-none}"
+}
+
+program_handles() {
+  if [[ $E2E_TARGET == windows ]]; then
+    e2e_cc_mingw_ntdll() { x86_64-w64-mingw32-gcc -O2 -static -o "$1" "$2" -lntdll; }
+    local tool
+    tool=$(e2e_build_tool win_handles.exe "$E2E_LIB_DIR/win_handles.c" e2e_cc_mingw_ntdll) ||
+      return 1
+    (cd "$E2E_TMP" && wine "$tool" t462.exe </dev/null 2>/dev/null | tr -d '\r')
+    return
+  fi
+  local pid
+  pid=$(program_unix_pids | head -n1)
+  [[ -n $pid ]] || return 1
+  ls /proc/"$pid"/fd 2>/dev/null | wc -l
+}
+
+e2e_kill_program() {
+  # Ends every process of the program the hard way and waits until they
+  # have gone: under Wine, every process of the prefix.
+  if [[ $E2E_TARGET == windows ]]; then
+    wineserver -k 2>/dev/null
+    timeout 30 wineserver -w 2>/dev/null
+    return 0
+  fi
+  local pids i
+  pids=$(program_unix_pids)
+  [[ -n $pids ]] && kill -KILL $pids 2>/dev/null
+  for ((i = 0; i < 100; i++)); do
+    [[ -z $(program_unix_pids) ]] && break
+    sleep 0.1
+  done
+  return 0
+}
+
+wait_program_gone() {
+  if [[ $E2E_TARGET == windows ]]; then
+    timeout 30 wineserver -w 2>/dev/null
+  fi
+  return 0
+}
+
+# Skips a test about the other program only ("# Targets: ..." in the test).
+e2e_check_target() {
+  local targets
+  targets=$(sed -n 's/^# Targets: *//p' "$0" 2>/dev/null | head -n1)
+  [[ -z $targets || $targets == any || " $targets " == *" $E2E_TARGET "* ]] ||
+    skip "a test of the $targets program only"
+}
+
 # --- clean-up ---------------------------------------------------------------------
 
 e2e_save_artifacts() {
@@ -507,8 +723,7 @@ e2e_cleanup() {
   fi
   cd / || true
   if [[ -n $PROGRAM_PID ]] && program_running; then
-    wineserver -k 2>/dev/null
-    timeout 30 wineserver -w 2>/dev/null
+    e2e_kill_program
   fi
   if [[ -n $PROGRAM_PID ]]; then
     # Give wine a moment to write the exit code, then reap the subshell.
@@ -533,3 +748,4 @@ trap e2e_cleanup EXIT
 # A time limit (timeout) sends TERM: still clean up.
 trap 'exit 143' TERM
 trap 'exit 130' INT
+e2e_check_target

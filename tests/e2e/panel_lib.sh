@@ -11,9 +11,6 @@
 #   panel_pixels ARGS     tests/e2e/panel_pixels.py (see there)
 #   wait_file FILE [S]    wait until FILE exists (default 10 s)
 #   fresh_feedback DEST   copy the next フィルター.bmp the program writes to DEST
-#   raise_display         put the display window at the top of the ordinary
-#                         windows from inside Wine; prints "above" when the
-#                         panel still lies above it, "below" otherwise
 #
 # Panel geometry, window coordinates of the panel at (0, 0): client origin
 # (4, 4); quit button centre (30, 21), snapshot button (64, 21), prefix box
@@ -76,11 +73,4 @@ fresh_feedback() {
     sleep 0.02
   done
   return 1
-}
-
-raise_display() {
-  local tool
-  tool=$(e2e_build_tool win_raise.exe "$E2E_LIB_DIR/win_raise.c" e2e_cc_mingw) ||
-    fail "cannot build win_raise.exe"
-  (cd "$E2E_TMP" && wine "$tool" NORMAL0 t462 NORMAL1 com </dev/null 2>>"$PROGRAM_LOG" | tr -d '\r')
 }

@@ -2,7 +2,8 @@
 # The panel (and with it the viewfinder's grab) taken partly and wholly off
 # the screen past each edge: dragged with the mouse to the right edge,
 # nudged on with the arrow key, and moved further than the pointer reaches
-# from inside Wine (win_move.exe, as a long run of arrow presses would).
+# (win_move: from inside Wine, or on the X side, as a long run of arrow
+# presses would).
 # At every place the program keeps rewriting the feedback image, black
 # exactly where the grab lies off the screen and showing the screen (a
 # pattern on the root window) where it lies on it; back at the corner all

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The panel resized, then closed alone, while the display window runs.
 # Without a window manager its frame cannot be dragged (the skin's shape
-# leaves the frame out of the window), so the sizes come from inside Wine
-# (win_move.exe, as a drag by the frame would set them) and from the X side
-# (xdotool windowsize):
+# leaves the frame out of the window), so the sizes come from the system
+# (win_move: under Wine from inside, as a drag by the frame would set them;
+# for the Linux program on the X side) and from the X side (xdotool
+# windowsize):
 # - 30 x 30 asked (Wine makes it 112 x 30, the least it allows): the grab
 #   rectangle is empty; the feedback image stays as it was, F5 reports a
 #   failed save, frames go on;

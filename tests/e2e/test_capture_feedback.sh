@@ -32,7 +32,7 @@ whole_size() {
 }
 assert_eq 46230 "$(whole_size)" "size of the feedback image"
 
-listing() { find . -path ./t462.exe -prune -o -print | sort; }
+listing() { find . -path "./$E2E_PROGRAM" -prune -o -print | sort; }
 files_before=$(listing)
 assert_eq "$PANEL_FEEDBACK" "$(files_written . 2)" "the files written in 2 s"
 assert_eq "$files_before" "$(listing)" "the run folder's files"

@@ -5,6 +5,7 @@
 # (client x 31 to 166, y 33 to 141: the opening as far as the narrower client
 # area shows it, 136 x 109) and nothing of the skin or the frame, pixel for
 # pixel the picture beneath the panel.
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 command -v python3 >/dev/null || skip "no python3 for the pixel checks"

@@ -8,6 +8,7 @@
 # only our result is checked. Then the status font is checked (placement,
 # brightness, the device state it leaves, a device reset), and the reload of
 # the sample model and its texture is timed with both.
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 tool=$(dirname "$T462_STAGED_DIR")/d3dx_compare.exe

@@ -6,6 +6,7 @@
 # display window, so that both models wear the same grab. Text may be
 # rasterised a little differently (antialiasing, rounding): the pictures must
 # agree on all but 1 % of the client area, by 12.5 % per channel.
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 

@@ -8,6 +8,7 @@
 #   rectangle it is told is in the physical pixels the grab reads. (Wine
 #   treats every program as DPI-aware, so no run here can tell the
 #   difference.)
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 command -v x86_64-w64-mingw32-objdump >/dev/null || skip "no x86_64-w64-mingw32-objdump"

@@ -2,7 +2,9 @@
 # The panel's top bar (the buttons "終了" and "写" and the prefix box, window
 # rows 4 to 32) looks the same, pixel for pixel, under code page 932
 # (ja_JP.UTF-8) and code page 1252 (C.UTF-8): the button texts are Japanese
-# whatever the system's code page.
+# whatever the system's code page. (The Linux program, which has no code
+# page, runs in both locales all the same: the fonts it finds must not
+# depend on the language either.)
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 

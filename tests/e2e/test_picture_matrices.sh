@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The program computes its matrices itself; under Wine they must equal the
 # ones D3DX 9 returns for the same arguments.
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 command -v x86_64-w64-mingw32-g++ >/dev/null || skip "no mingw-w64 C++ compiler"

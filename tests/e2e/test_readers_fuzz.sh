@@ -2,6 +2,7 @@
 # The .x reader and the picture decoders under libFuzzer (ASan, UBSan), a
 # short run per target over the seed corpus of the test data: no input may
 # crash, hang or exhaust memory. Needs no Wine; skipped without clang.
+# Targets: any
 set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 if ! command -v clang++ >/dev/null; then

@@ -8,6 +8,7 @@
 # unpacked folder: both windows appear, the feedback image is rewritten
 # frame after frame, F5 saves a snapshot into the unpacked snapshot folder,
 # and a close request ends it with exit code 0.
+# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/bad_lib.sh"

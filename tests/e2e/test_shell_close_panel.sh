@@ -22,7 +22,7 @@ note "control panel gone"
 sleep 2
 assert_running "the program, 2 s after the panel was closed,"
 window_id t462 >/dev/null || fail "the display window went with the panel"
-line=$(e2e_win_query NORMAL1 com) && fail "Windows still has the panel: $line"
+line=$(window_known NORMAL1 com) && fail "the system still has the panel: $line"
 
 # The loop polls without pause, so the process keeps using the processor.
 before=$(process_cpu_ticks)

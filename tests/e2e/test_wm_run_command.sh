@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The README's run command (tools/run.sh) on a display with a window manager
-# (openbox), as a user runs it, with the settings it gives Wine:
+# The README's run command (tools/run.sh, and tools/run.sh --windows for
+# t462.exe) on a display with a window manager (openbox), as a user runs it,
+# with the settings it gives Wine:
 # - eight rounds of clicking into the prefix box, typing, and clicking "写":
 #   each writes its snapshot and the frames go on (no freeze);
 # - the display window minimised: the loop paces itself to about one display
@@ -8,8 +9,9 @@
 #   instead of as fast as the disk allows; restored, frames go on;
 # - a close request to the display window ends the program, and run.sh, with
 #   exit code 0.
-# run.sh runs the staged folder itself; its feedback image and the
-# snapshots written here are put back as they were afterwards.
+# run.sh runs the staged folder (given as T462_STAGED_DIR) itself; its
+# feedback image and the snapshots written here are put back as they were
+# afterwards.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 source "$E2E_LIB_DIR/panel_lib.sh"
 
@@ -26,13 +28,20 @@ on_exit restore_staged
 start_xvfb 1920x1080x24
 start_openbox
 run_log=$E2E_TMP/run.log
-T462_WINEPREFIX=$WINEPREFIX setsid bash "$E2E_REPO/tools/run.sh" --no-setup >"$run_log" 2>&1 &
+run_args=(--no-setup)
+target_has wine && run_args+=(--windows)
+T462_STAGED_DIR=$staged T462_WINEPREFIX=${WINEPREFIX:-} setsid bash "$E2E_REPO/tools/run.sh" "${run_args[@]}" >"$run_log" 2>&1 &
 run_pid=$!
-on_exit "wineserver -k 2>/dev/null; kill $run_pid 2>/dev/null"
+# run.sh and the program it starts share run.sh's process group.
+on_exit "target_has wine && wineserver -k 2>/dev/null; kill -KILL -- -$run_pid 2>/dev/null"
 display=$(wait_window t462 120) || fail "the display window did not appear: $(tail -5 "$run_log")"
 wait_window com 20 >/dev/null || fail "the control panel did not appear"
 feedback=$staged/$PANEL_FEEDBACK
-frames=$(count_rewrites "$feedback" 2)
+# The first frames may come slowly on a busy machine: wait for the pace.
+for ((i = 0; i < 15; i++)); do
+  frames=$(count_rewrites "$feedback" 2)
+  ((frames >= 20)) && break
+done
 note "frames in 2 s at the start: $frames"
 assert_ge "$frames" 20 "rewrites of the feedback image in 2 s"
 
@@ -68,5 +77,5 @@ for ((i = 0; i < 200; i++)); do
   sleep 0.1
 done
 kill -0 "$run_pid" 2>/dev/null && fail "run.sh did not end within 20 s of the close request"
-grep -q "t462.exe ended with exit code 0" "$run_log" || fail "run.sh: $(tail -3 "$run_log")"
+grep -q "$E2E_PROGRAM ended with exit code 0" "$run_log" || fail "run.sh: $(tail -3 "$run_log")"
 pass
