@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3dx/material_entries.h"
 #include "platform/d3dx/mesh_file.h"
 #include "platform/graphics.h"
 #include "platform/win32/com_objects_win32.h"
@@ -24,29 +25,16 @@ namespace {
 
 using win32::OwnObject;
 
-// The material buffer: the MeshMaterial entries, pointing into the texture
-// names it keeps with them.
+// The material buffer, as d3dx/material_entries.h lays it out.
 class MaterialBuffer final : public OwnObject<D3DXBuffer> {
 public:
     explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
-        : entries_(materials.size()), names_(materials.size()) {
-        for (size_t i = 0; i < materials.size(); ++i) {
-            entries_[i].material = materials[i].material;
-            if (materials[i].textureFilename) {
-                // The name as the C string it becomes: cut at an embedded NUL.
-                names_[i] = materials[i].textureFilename->c_str();
-                entries_[i].textureFilename = names_[i].data();
-            }
-        }
-    }
+        : entries_(materials) {}
     void* GetBufferPointer() override { return entries_.data(); }
-    uint32_t GetBufferSize() override {
-        return static_cast<uint32_t>(entries_.size() * sizeof(MeshMaterial));
-    }
+    uint32_t GetBufferSize() override { return entries_.byteSize(); }
 
 private:
-    std::vector<MeshMaterial> entries_;
-    std::vector<std::string> names_;  // never resized: the entries point into them
+    d3dx::MaterialEntries entries_;
 };
 
 class OwnMesh final : public OwnObject<D3DXMesh> {

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3dx/byte_hash.h"
 #include "platform/d3dx/files.h"
 #include "platform/d3dx/image/image.h"
 #include "platform/d3dx/texture_size.h"
@@ -47,19 +48,6 @@ std::vector<Pooled>& pool() {
     return textures;
 }
 uint64_t handOutClock = 0;
-
-uint64_t hashBytes(const std::vector<uint8_t>& bytes) {
-    uint64_t hash = 0x9E3779B97F4A7C15ull ^ bytes.size();
-    size_t i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-        hash ^= hash >> 32;
-    }
-    for (; i < bytes.size(); ++i) hash = (hash ^ bytes[i]) * 0x100000001B3ull;
-    return hash;
-}
 
 // Free: nobody but the pool holds it.
 bool isFree(IDirect3DTexture9* texture) {
@@ -159,7 +147,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
 
     std::vector<uint8_t> bytes;
     if (!d3dx::readModelFile(fileName, kMaxFileBytes, bytes)) return D3DXERR_INVALIDDATA;
-    const uint64_t fileHash = hashBytes(bytes);
+    const uint64_t fileHash = d3dx::hashBytes(bytes);
     if (Pooled* same = freeWithContent(native, fileHash)) {
         *texture = handOut(*same);
         return D3D_OK;

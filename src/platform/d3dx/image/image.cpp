@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "platform/d3dx/image/stb_decode.h"
 #include "platform/d3dx/files.h"
+#include "platform/d3dx/image/stb_decode.h"
 
 namespace image {
 
@@ -60,12 +60,16 @@ Image resizedNearest(const Image& source, uint32_t width, uint32_t height) {
     out.hasAlpha = source.hasAlpha;
     out.pixels.resize(size_t{width} * height);
     if (source.pixels.empty() || width == 0 || height == 0) return out;
+    // The source column of each column, worked out once rather than per pixel
+    // (a picture is scaled on every reload of a model).
+    std::vector<uint32_t> columns(width);
+    for (uint32_t x = 0; x < width; ++x)
+        columns[x] = static_cast<uint32_t>(uint64_t{x} * source.width / width);
     for (uint32_t y = 0; y < height; ++y) {
         const size_t sy = uint64_t{y} * source.height / height;
         const uint32_t* row = source.pixels.data() + sy * source.width;
-        for (uint32_t x = 0; x < width; ++x) {
-            out.pixels[size_t{y} * width + x] = row[uint64_t{x} * source.width / width];
-        }
+        uint32_t* to = out.pixels.data() + size_t{y} * width;
+        for (uint32_t x = 0; x < width; ++x) to[x] = row[columns[x]];
     }
     return out;
 }
