@@ -4,6 +4,8 @@
 
 #include <numbers>
 
+#include "platform/linux/gl_transforms.h"
+
 namespace {
 
 using platform::Matrix;
@@ -116,6 +118,53 @@ TEST(MatrixTest, PerspectiveOfTheSceneAndOfAWideView) {
                   {0, 0, 1.01010101f, 1},
                   {0, 0, -1.01010101f, 0}},
                  2e-6f);
+}
+
+// The OpenGL backend's clip space: a point through a matrix as OpenGL
+// applies it (row vector times the row-major matrix), divided by w.
+struct Clip {
+    float x, y, z;
+};
+Clip throughMatrix(const Matrix& m, float x, float y, float z) {
+    float out[4];
+    for (int column = 0; column < 4; ++column)
+        out[column] = x * m.m[0][column] + y * m.m[1][column] + z * m.m[2][column] + m.m[3][column];
+    return {out[0] / out[3], out[1] / out[3], out[2] / out[3]};
+}
+// OpenGL's window coordinates (from the bottom left) of clip coordinates.
+float windowX(float x, float width) { return (x + 1) * width / 2; }
+float windowY(float y, float height) { return (y + 1) * height / 2; }
+
+TEST(MatrixTest, GlProjectionMapsDepthToMinusOneToOneAndMovesPixelCentres) {
+    Matrix projection;
+    platform::D3DXMatrixPerspectiveFovLH(&projection, 1.0471976f, 1.0f, 0.01f, 2000.0f);
+    const Matrix gl = platform::gl::glProjection(projection, 594, 578);
+    // Near and far planes: Direct3D's depth 0 and 1 become OpenGL's -1 and 1.
+    EXPECT_NEAR(throughMatrix(gl, 0, 0, 0.01f).z, -1.0f, 1e-4f);
+    EXPECT_NEAR(throughMatrix(gl, 0, 0, 2000.0f).z, 1.0f, 1e-4f);
+    EXPECT_NEAR(throughMatrix(gl, 0, 0, 1.0f).z, 2 * throughMatrix(projection, 0, 0, 1.0f).z - 1,
+                1e-5f);
+    // The view's centre lies just under half a pixel right of and below the
+    // back buffer's middle, wherever it is in depth.
+    for (const float depth : {0.5f, 100.0f}) {
+        const Clip centre = throughMatrix(gl, 0, 0, depth);
+        EXPECT_NEAR(windowX(centre.x, 594), 297 + 63.0f / 128, 1e-3f);
+        EXPECT_NEAR(windowY(centre.y, 578), 289 - 63.0f / 128, 1e-3f);
+    }
+}
+
+TEST(MatrixTest, ScreenProjectionPutsPixelsWhereDirect3DHasThem) {
+    const Matrix screen = platform::gl::screenProjection(594, 578);
+    // Screen y runs down, OpenGL's window y up; Direct3D's pixel centre
+    // (x, y) is OpenGL's (x + 0.5, height - y - 0.5), give or take 1/128.
+    const Clip topLeft = throughMatrix(screen, 0, 0, 0);
+    EXPECT_NEAR(windowX(topLeft.x, 594), 63.0f / 128, 1e-3f);
+    EXPECT_NEAR(windowY(topLeft.y, 578), 578 - 63.0f / 128, 1e-3f);
+    EXPECT_NEAR(topLeft.z, -1.0f, 1e-6f);
+    const Clip inside = throughMatrix(screen, 20, 84, 1);
+    EXPECT_NEAR(windowX(inside.x, 594), 20 + 63.0f / 128, 1e-3f);
+    EXPECT_NEAR(windowY(inside.y, 578), 578 - 84 - 63.0f / 128, 1e-3f);
+    EXPECT_NEAR(inside.z, 1.0f, 1e-6f);
 }
 
 }  // namespace
