@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/image/image.h"
+#include "platform/d3dx/image/image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     image::Image picture;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/xfile/x_reader.h"
+#include "platform/d3dx/xfile/x_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     xfile::ReadLimits limits;

@@ -24,9 +24,11 @@ mkdir -p "$out/obj" "$out/artifacts"
 flags=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=address,undefined
        -fno-sanitize-recover=all -I"$repo/src" -I"$repo/third_party")
 
-# The readers, built once for all targets (only what changed is rebuilt).
+# The readers, built once for all targets (only what changed is rebuilt),
+# with what they read files and multiply matrices through.
 objects=()
-for source in "$repo"/src/platform/d3dx/xfile/*.cpp "$repo"/src/platform/d3dx/image/*.cpp; do
+for source in "$repo"/src/platform/d3dx/xfile/*.cpp "$repo"/src/platform/d3dx/image/*.cpp \
+  "$repo"/src/platform/d3dx/*.cpp "$repo"/src/platform/linux/{text_linux,d3dx_files_linux}.cpp; do
   object=$out/obj/$(basename "${source%.cpp}").o
   extra=(-Wall -Wextra -Werror)
   [[ $source == */stb_image_impl.cpp ]] && extra=(-w)
