@@ -1,25 +1,34 @@
 #!/usr/bin/env bash
-# Measures t462 under Wine in a virtual X server: frames per second at each
-# screen size, with the per-frame capture (the program as it is) and without
-# it (a measurement build whose loop skips the capture), and how a frame's
-# time divides between grab, file write, mesh load, texture load, the
-# keyboard pass and drawing (begin, clear, scene, end, present).
+# Measures t462 in a virtual X server, side by side: t462.exe under Wine and
+# the Linux program, on the same screen in the same run. For each program
+# and screen size: frames per second with the per-frame capture (the program
+# as it is) and without it (a measurement build whose loop skips the
+# capture), and how a frame's time divides between grab, file write, mesh
+# load, texture load, the keyboard pass and drawing (begin, clear, scene,
+# end, present).
 #
-#   tools/measure-fps.sh [--no-build] [--seconds N] [--rounds R] [--sizes "WxH ..."]
+#   tools/measure-fps.sh [--no-build] [--targets "windows linux"] [--seconds N]
+#                        [--rounds R] [--sizes "WxH ..."]
 #
-# It builds two measurement programs with the mingw toolchain (cmake options
-# T462_MEASURE and T462_MEASURE_NO_CAPTURE, cmake/measure.cmake), which
-# append their timings to t462-timing.log every two seconds, and the shipped
-# program, whose frame rate is counted from outside as the rewrites of
-# "フィルター.bmp". Each runs for N seconds (default 10) after a few seconds
-# of warming up, on a fresh copy of its staged folder; the three take turns
-# for R rounds (default 3), so that a busy spell of the machine hits them
-# alike. Prints one Markdown table with each build's best round (the highest
-# frame rate; numbers per frame in milliseconds) and the range of its frame
-# rates over the rounds.
+# For each program of --targets (default both) it builds two measurement
+# programs (cmake options T462_MEASURE and T462_MEASURE_NO_CAPTURE,
+# cmake/measure.cmake), which append their timings to t462-timing.log in
+# their working folder every two seconds, and the shipped program, whose
+# frame rate is counted from outside as the rewrites of "フィルター.bmp":
+# t462.exe with the mingw toolchain (as the windows preset), the Linux
+# program natively (as the linux preset). Each runs for N seconds (default
+# 10) after a few seconds of warming up, on a fresh copy of its staged
+# folder; all of them take turns for R rounds (default 3), so that a busy
+# spell of the machine hits them alike. Prints one Markdown table, a row per
+# screen size, program (windows, linux) and build, with each build's best
+# round (the highest frame rate; numbers per frame in milliseconds) and the
+# range of its frame rates over the rounds.
 #
-# Environment: MEASURE_BUILD_ROOT (build folders, default build/measure),
-# WINEPREFIX (default: a fresh one), E2E_DISPLAY (X display number), JOBS.
+# Environment: MEASURE_BUILD_ROOT (build folders, default build/measure, one
+# folder per program and build: windows/capture, linux/shipped, ...),
+# WINEPREFIX (default: a fresh one), E2E_DISPLAY (X display number), JOBS,
+# E2E_LOCALE (the locale of both programs: default ja_JP.UTF-8 for t462.exe,
+# the caller's UTF-8 locale for the Linux program, as the end-to-end tests).
 # The machine should otherwise be idle: the figures scale with free CPU.
 set -uo pipefail
 
@@ -29,9 +38,15 @@ seconds=10
 rounds=3
 warmup=5
 sizes="1280x1024 1920x1080"
+targets="windows linux"
+variants="capture no-capture shipped"
 while (($#)); do
   case $1 in
     --no-build) build=0 ;;
+    --targets)
+      targets=${2:?--targets needs a list}
+      shift
+      ;;
     --seconds)
       seconds=${2:?--seconds needs a number}
       shift
@@ -45,7 +60,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,23p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,/^set -uo/{/^set -uo/d;p}' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -55,31 +70,83 @@ while (($#)); do
   esac
   shift
 done
+for target in $targets; do
+  case $target in
+    windows | linux) ;;
+    *)
+      echo "measure-fps.sh: --targets takes windows and/or linux, not '$target'" >&2
+      exit 2
+      ;;
+  esac
+done
+[[ -n ${targets// /} ]] || {
+  echo "measure-fps.sh: --targets is empty" >&2
+  exit 2
+}
 
 root=${MEASURE_BUILD_ROOT:-$repo/build/measure}
 jobs=${JOBS:-2}
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
 
+# configure_and_build TARGET VARIANT: the staged folder TARGET/VARIANT/t462.
 configure_and_build() {
-  local dir=$1
-  shift
-  cmake -S "$repo" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
-    "$@" >/dev/null &&
-    cmake --build "$dir" -j "$jobs" --target t462_stage >/dev/null
+  local target=$1 variant=$2 dir=$root/$1/$2
+  local -a options
+  case $variant in
+    shipped) options=(-DT462_MEASURE=OFF -DT462_MEASURE_NO_CAPTURE=OFF) ;;
+    capture) options=(-DT462_MEASURE=ON -DT462_MEASURE_NO_CAPTURE=OFF) ;;
+    no-capture) options=(-DT462_MEASURE=ON -DT462_MEASURE_NO_CAPTURE=ON) ;;
+  esac
+  if [[ $target == windows ]]; then
+    options+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+  else
+    options+=(-DT462_BUILD_TESTS=OFF -DT462_LINUX_PROGRAM=ON)
+  fi
+  echo "  $target $variant" >&2
+  if ! cmake -S "$repo" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null ||
+    ! cmake --build "$dir" -j "$jobs" --target t462_stage >/dev/null; then
+    echo "measure-fps.sh: building $target $variant in $dir failed" >&2
+    return 1
+  fi
 }
 
 if ((build)); then
   echo "building the measurement programs in $root ..." >&2
-  configure_and_build "$root/shipped" -DT462_MEASURE=OFF -DT462_MEASURE_NO_CAPTURE=OFF || exit 1
-  configure_and_build "$root/capture" -DT462_MEASURE=ON -DT462_MEASURE_NO_CAPTURE=OFF || exit 1
-  configure_and_build "$root/no-capture" -DT462_MEASURE=ON -DT462_MEASURE_NO_CAPTURE=ON || exit 1
+  for target in $targets; do
+    for variant in $variants; do
+      configure_and_build "$target" "$variant" || exit 1
+    done
+  done
 fi
 
+# The locale of each program's runs, as the end-to-end tests give it (the
+# harness below exports the one of the program it was started for).
+windows_locale=${E2E_LOCALE:-ja_JP.UTF-8}
+# shellcheck disable=SC2016 # expanded by the inner shell
+linux_locale=$(bash -c 'source "$1" && t462_wine_env "$2" && echo "$LC_ALL"' \
+  wine-env "$repo/tools/wine-env.sh" "${E2E_LOCALE:-}")
+
 # The end-to-end harness starts and stops the X server and the program and
-# cleans up whatever happens.
+# cleans up whatever happens. It drives the program E2E_TARGET names; the
+# one it is sourced for sets its environment (a Wine prefix for t462.exe),
+# and use_target switches between runs what it reads when it starts a
+# program: the target, the program file, the locale.
+E2E_TARGET=windows
+[[ " $targets " == *" windows "* ]] || E2E_TARGET=linux
 # shellcheck source=../tests/e2e/lib.sh
 source "$repo/tests/e2e/lib.sh"
 E2E_SAVE_ARTIFACTS=0
+
+use_target() {
+  E2E_TARGET=$1
+  if [[ $1 == windows ]]; then
+    E2E_PROGRAM=t462.exe
+    export LC_ALL=$windows_locale
+  else
+    E2E_PROGRAM=t462
+    export LC_ALL=$linux_locale
+  fi
+}
 
 # Weighted means of the log lines after the first SKIP lines: frame rate,
 # frame time and every phase, as one table row.
@@ -101,27 +168,33 @@ summarise() {
 }
 
 run_variant() {
-  local size=$1 variant=$2 dir=$E2E_TMP/run-$2
+  local size=$1 target=$2 variant=$3 label="$1 $2 $3" dir=$E2E_TMP/run-$2-$3
+  use_target "$target"
   rm -rf "$dir"
-  cp -a "$root/$variant/t462" "$dir" || fail "no staged folder $root/$variant/t462"
+  cp -a "$root/$target/$variant/t462" "$dir" || fail "no staged folder $root/$target/$variant/t462"
   start_program_in "$dir"
-  wait_window t462 >/dev/null || fail "$variant: no display window"
-  wait_window com 20 >/dev/null || fail "$variant: no control panel"
+  wait_window t462 >/dev/null || fail "$label: no display window"
+  wait_window com 20 >/dev/null || fail "$label: no control panel"
   sleep "$warmup"
   if [[ $variant == shipped ]]; then
     local count
     count=$(count_rewrites "$dir/フィルター.bmp" "$seconds")
-    awk -v size="$size" -v n="$count" -v s="$seconds" \
-      'BEGIN { printf "| %s shipped | %.1f | %.2f | | | | | | | |\n", size, n / s, 1000 * s / (n ? n : 1) }'
+    awk -v label="$label" -v n="$count" -v s="$seconds" \
+      'BEGIN { printf "| %s | %.1f | %.2f | | | | | | | |\n", label, n / s, 1000 * s / (n ? n : 1) }'
   else
     local skip
     skip=$(wc -l <"$dir/t462-timing.log" 2>/dev/null || echo 0)
     sleep "$seconds"
-    summarise "$dir/t462-timing.log" "$skip" "$size $variant"
+    summarise "$dir/t462-timing.log" "$skip" "$label"
   fi
+  # Ends the program (under Wine every process of the prefix, so that the
+  # next run starts on a clean Wine server).
   stop_program
-  wineserver -k 2>/dev/null
-  wineserver -w 2>/dev/null
+  if [[ $target == windows ]]; then
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+  fi
+  rm -rf "$dir"
 }
 
 # The best of a build's rows (highest frame rate) with the range of all.
@@ -137,19 +210,23 @@ mkdir -p "$rows"
 for size in $sizes; do
   start_xvfb "${size}x24"
   for ((round = 1; round <= rounds; round++)); do
-    for variant in capture no-capture shipped; do
-      run_variant "$size" "$variant" >>"$rows/$size-$variant"
-      echo "$size round $round: $(tail -n1 "$rows/$size-$variant")" >&2
+    for target in $targets; do
+      for variant in $variants; do
+        run_variant "$size" "$target" "$variant" >>"$rows/$size-$target-$variant"
+        echo "$size round $round: $(tail -n1 "$rows/$size-$target-$variant")" >&2
+      done
     done
   done
   stop_xvfb
 done
 
-echo "| screen, build | frames/s | frame | grab | file write | mesh load | texture load | whole capture | keyboard pass | drawing | frames/s over $rounds rounds |"
+echo "| screen, program, build | frames/s | frame | grab | file write | mesh load | texture load | whole capture | keyboard pass | drawing | frames/s over $rounds rounds |"
 echo "|---|---|---|---|---|---|---|---|---|---|---|"
 for size in $sizes; do
-  for variant in capture no-capture shipped; do
-    best_of "$rows/$size-$variant"
+  for target in $targets; do
+    for variant in $variants; do
+      best_of "$rows/$size-$target-$variant"
+    done
   done
 done
 echo
