@@ -25,11 +25,12 @@ positions are back-buffer pixels of the 594 x 578 back buffer):
   colour SHOT X Y W H BX BY   prints "R G B"
   saverow SHOT X Y W H        prints the number of text pixels on the save
                               row and the back-buffer x of the rightmost one
-  offscreen BMP LEFT TOP SW SH [dark-ok]  the grab BMP, whose top-left
-                              pixel is screen (LEFT, TOP) on an SW x SH
-                              screen, is black off the screen, and (unless
-                              dark-ok) mostly not black on it (a pattern
-                              beneath)
+  offscreen BMP LEFT TOP SW SH [dark-ok] [L,T,R,B...]  the grab BMP, whose
+                              top-left pixel is screen (LEFT, TOP) on an
+                              SW x SH screen, is black off the screen (and,
+                              given the monitors' rectangles, off every
+                              monitor), and (unless dark-ok) mostly not
+                              black on it (a pattern beneath)
   bmp W H FILE...             exits 0 when every FILE is a complete 24-bit
                               BMP of W x H pixels as the program writes them
 """
@@ -322,17 +323,20 @@ def read_bmp24(path):
     return width, height, rows
 
 
-def check_offscreen(path, left, top, screen_w, screen_h, lit_needed=True):
+def check_offscreen(path, left, top, screen_w, screen_h, lit_needed=True, monitors=()):
     """The grab with its top-left corner at screen (left, top): black where
-    it is off the screen; where it is on, not all black (a pattern lies
+    it is off the screen (or off every one of the monitors, rectangles
+    (l, t, r, b), when given); where it is on, not all black (a pattern lies
     beneath). Returns the problems and counts."""
     width, height, rows = read_bmp24(path)
+    monitors = monitors or [(0, 0, screen_w, screen_h)]
     off_lit, on, on_lit = 0, 0, 0
     for y in range(height):
         for x in range(width):
             sx, sy = left + x, top + y
             lit = max(rows[y][x]) > 0
-            if 0 <= sx < screen_w and 0 <= sy < screen_h:
+            if 0 <= sx < screen_w and 0 <= sy < screen_h and any(
+                    l <= sx < r and t <= sy < b for l, t, r, b in monitors):
                 on += 1
                 on_lit += lit
             else:
@@ -365,8 +369,11 @@ def main():
         s = Screen(args[0], *map(int, args[1:5]))
         print("%d %d" % save_row(s))
     elif command == "offscreen":
+        flags = args[5:]
+        monitors = [tuple(map(int, m.split(","))) for m in flags if m != "dark-ok"]
         problems, counts = check_offscreen(args[0], *map(int, args[1:5]),
-                                           lit_needed=args[5:6] != ["dark-ok"])
+                                           lit_needed="dark-ok" not in flags,
+                                           monitors=monitors)
         print(counts)
         for p in problems:
             print(p)

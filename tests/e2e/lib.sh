@@ -107,7 +107,10 @@
 #                            "wine" (a Wine prefix: registry, handle table),
 #                            "sharing_locks" (a file opened without sharing
 #                            locks other programs out), "root_writes_read_only"
-#                            (root may write a read-only file: under Wine)
+#                            (root may write a read-only file: under Wine),
+#                            "monitors" (the virtual screen can be split into
+#                            several monitors: RandR's, which the Linux
+#                            program reads; Wine here cannot be given a second)
 #   system_code_page         the code page of the program's system (for names
 #                            read as the system's): 932, 1252, or utf-8 for
 #                            the Linux program
@@ -291,7 +294,7 @@ start_program_in() {
     fi
     echo $? >"$tmp/exit_code.new"
     mv "$tmp/exit_code.new" "$tmp/exit_code"
-  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$E2E_TARGET" "$@" &
+  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$E2E_TARGET" "$@" 2>>"$PROGRAM_LOG" &
   PROGRAM_PID=$!
   [[ -n "${E2E_PIDFILE:-}" ]] && echo "$PROGRAM_PID" >>"$E2E_PIDFILE"
 }
@@ -525,6 +528,7 @@ target_has() {
     # Wine opens files as the Unix user: root writes a read-only one. The
     # Linux program refuses it, as Windows itself does.
     windows:root_writes_read_only) [[ $(id -u) == 0 ]] ;;
+    linux:monitors) command -v xrandr >/dev/null ;;
     *) return 1 ;;
   esac
 }
@@ -540,13 +544,13 @@ system_code_page() {
 }
 
 window_frame() {
-  # The panel is framed 4 pixels wide on both systems. The display window:
-  # Wine draws a 4-pixel sizing frame and a 19-pixel caption when no window
-  # manager does; the Linux program draws 5 and 28.
-  case $E2E_TARGET:$1 in
-    *:com) echo 4 4 4 4 ;;
-    windows:t462) echo 4 23 4 4 ;;
-    linux:t462) echo 5 33 5 5 ;;
+  # Both systems frame a window as Windows does by default: the panel 4
+  # pixels wide (a pixel of border, 3 of sizing frame); the display window a
+  # 4-pixel sizing frame and a 19-pixel caption. With no window manager, the
+  # X window of the display window holds its client area only.
+  case $1 in
+    com) echo 4 4 4 4 ;;
+    t462) echo 4 23 4 4 ;;
     *) return 1 ;;
   esac
 }
