@@ -3,6 +3,10 @@
 
 #include <cstdio>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 #include "platform/linux/input_method_linux.h"
 #include "platform/linux/windows_linux.h"
 #include "platform/linux/x11_windows.h"
@@ -38,6 +42,11 @@ void ExitProcess(uint32_t exitCode) {
         XSync(connection, False);
     }
     std::fflush(nullptr);
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitized build checks for leaks here, which exit handlers would
+    // have done.
+    __lsan_do_leak_check();
+#endif
     ::_exit(static_cast<int>(exitCode & 0xFF));
 }
 
