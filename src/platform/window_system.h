@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "platform/types.h"
 
@@ -107,6 +108,26 @@ int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, 
 // zeros to a multiple of 4 bytes. `size` is the capacity of `pixels`; nothing
 // is written past it. Returns the number of image bytes written, 0 on failure.
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size);
+
+// The rows grabScreen writes for `area`: the pixel size, the padded row
+// length and the whole size in bytes; nothing for an empty area or one whose
+// rows do not fit in `size` bytes (or in 32 bits).
+struct GrabLayout {
+    int32_t width = 0;
+    int32_t height = 0;
+    uint64_t stride = 0;
+    uint32_t bytes = 0;
+};
+inline std::optional<GrabLayout> grabLayout(const Rect& area, size_t size) {
+    const int64_t width = int64_t{area.right} - area.left;
+    const int64_t height = int64_t{area.bottom} - area.top;
+    if (width <= 0 || height <= 0) return std::nullopt;
+    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
+    const uint64_t bytes = stride * static_cast<uint64_t>(height);
+    if (bytes > size || bytes > UINT32_MAX) return std::nullopt;
+    return GrabLayout{static_cast<int32_t>(width), static_cast<int32_t>(height), stride,
+                      static_cast<uint32_t>(bytes)};
+}
 
 // --- files ---------------------------------------------------------------
 // Returns kInvalidFile when the file cannot be opened. Security attributes,

@@ -8,8 +8,21 @@
 #include <memory>
 
 #include "platform/d3dx/xfile/x_mesh.h"
+#include "platform/graphics.h"
 
 namespace d3dx {
+
+// D3DXLoadMeshFromX's out-parameters as they stand until a mesh is made:
+// empty. Adjacency and effect instances are never asked for by the program.
+inline void clearMeshOutputs(platform::D3DXBuffer** adjacency, platform::D3DXBuffer** materials,
+                             platform::D3DXBuffer** effectInstances, uint32_t* materialCount,
+                             platform::D3DXMesh** mesh) {
+    if (adjacency != nullptr) *adjacency = nullptr;
+    if (effectInstances != nullptr) *effectInstances = nullptr;
+    if (materials != nullptr) *materials = nullptr;
+    if (materialCount != nullptr) *materialCount = 0;
+    if (mesh != nullptr) *mesh = nullptr;
+}
 
 // The file's mesh, kept or read now; null when it cannot be read. Without a
 // stamp the file is read, and nothing is kept.

@@ -69,12 +69,7 @@ private:
 int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDevice9* device,
                           D3DXBuffer** adjacency, D3DXBuffer** materials,
                           D3DXBuffer** effectInstances, uint32_t* materialCount, D3DXMesh** mesh) {
-    // Adjacency and effect instances are never asked for by the program.
-    if (adjacency != nullptr) *adjacency = nullptr;
-    if (effectInstances != nullptr) *effectInstances = nullptr;
-    if (materials != nullptr) *materials = nullptr;
-    if (materialCount != nullptr) *materialCount = 0;
-    if (mesh != nullptr) *mesh = nullptr;
+    d3dx::clearMeshOutputs(adjacency, materials, effectInstances, materialCount, mesh);
     if (fileName == nullptr || device == nullptr || mesh == nullptr) return gl::kInvalidCall;
 
     std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);

@@ -231,17 +231,14 @@ bool contains(const Rect& outer, const Rect& inner) {
 void x11::releaseGrabImage() { sharedImage().release(); }
 
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
-    const int64_t width = int64_t{area.right} - area.left;
-    const int64_t height = int64_t{area.bottom} - area.top;
-    if (pixels == nullptr || width <= 0 || height <= 0) return 0;
-    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
-    const uint64_t bytes = stride * static_cast<uint64_t>(height);
-    if (bytes > size || bytes > UINT32_MAX) return 0;
+    const std::optional<GrabLayout> layout = grabLayout(area, size);
+    if (pixels == nullptr || !layout) return 0;
     Display* display = x11::display();
     // A rectangle off the root window is an error for the server.
     if (display == nullptr || !contains(x11::rootRect(), area)) return 0;
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
+    const int w = layout->width;
+    const int h = layout->height;
+    const uint64_t stride = layout->stride;
     const Visual& visual = *DefaultVisual(display, DefaultScreen(display));
 
     SharedImage& shared = sharedImage();
@@ -252,12 +249,12 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
                 shared.release();  // made anew next time, in case the display changed
                 return 0;
             }
-            return static_cast<uint32_t>(bytes);
+            return layout->bytes;
         }
     }
     const ImagePointer image = fetchImage(display, area, w, h);
     if (image == nullptr || !copyRows(*image, visual, pixels, stride)) return 0;
-    return static_cast<uint32_t>(bytes);
+    return layout->bytes;
 }
 
 }  // namespace platform

@@ -85,12 +85,7 @@ private:
 int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDevice9* device,
                           D3DXBuffer** adjacency, D3DXBuffer** materials,
                           D3DXBuffer** effectInstances, uint32_t* materialCount, D3DXMesh** mesh) {
-    // Adjacency and effect instances are never asked for by the program.
-    if (adjacency != nullptr) *adjacency = nullptr;
-    if (effectInstances != nullptr) *effectInstances = nullptr;
-    if (materials != nullptr) *materials = nullptr;
-    if (materialCount != nullptr) *materialCount = 0;
-    if (mesh != nullptr) *mesh = nullptr;
+    d3dx::clearMeshOutputs(adjacency, materials, effectInstances, materialCount, mesh);
     IDirect3DDevice9* native = win32::nativeDevice(device);
     if (fileName == nullptr || native == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
 

@@ -102,15 +102,11 @@ GrabSurface& grabSurface() {
 void win32::releaseGrabSurface() { grabSurface().release(); }
 
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
-    const int64_t width = int64_t{area.right} - area.left;
-    const int64_t height = int64_t{area.bottom} - area.top;
-    if (pixels == nullptr || width <= 0 || height <= 0) return 0;
-    const uint64_t stride = (static_cast<uint64_t>(width) * 3 + 3) / 4 * 4;
-    const uint64_t bytes = stride * static_cast<uint64_t>(height);
     // The DIB section's rows are copied in full: refuse what does not fit.
-    if (bytes > size || bytes > UINT32_MAX) return 0;
-    const int w = static_cast<int>(width);
-    const int h = static_cast<int>(height);
+    const std::optional<GrabLayout> layout = grabLayout(area, size);
+    if (pixels == nullptr || !layout) return 0;
+    const int w = layout->width;
+    const int h = layout->height;
 
     GrabSurface& surface = grabSurface();
     HDC memory = surface.prepare(w, h);
@@ -123,8 +119,8 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
         return 0;
     }
     ::GdiFlush();  // the DIB section's bits are complete only after this
-    std::memcpy(pixels, surface.bits(), static_cast<size_t>(bytes));
-    return static_cast<uint32_t>(bytes);
+    std::memcpy(pixels, surface.bits(), layout->bytes);
+    return layout->bytes;
 }
 
 }  // namespace platform
