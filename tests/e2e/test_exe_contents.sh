@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# What t462.exe carries, Windows only:
+# What the program carries. The Linux program needs nothing of Wine: none of
+# the libraries it names (readelf) nor any it loads with them (ldd) is
+# Wine's. t462.exe:
 # - the default build runs on our own D3DX subset: it imports no d3dx9 DLL
 #   (none of them ships with Windows 10 or 11), while the comparison build
 #   next to it does import the system's d3dx9_43.dll;
@@ -8,8 +10,18 @@
 #   rectangle it is told is in the physical pixels the grab reads. (Wine
 #   treats every program as DPI-aware, so no run here can tell the
 #   difference.)
-# Targets: windows
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+if [[ $E2E_TARGET == linux ]]; then
+  program=$T462_STAGED_DIR/t462
+  [[ -f $program ]] || fail "no $program (build the linux preset first)"
+  needed=$(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+  note "t462 needs: $(echo $needed)"
+  grep -q '^libGLX\.so' <<<"$needed" || fail "t462 does not use GLX: not the program?"
+  loaded=$(ldd "$program") || fail "ldd cannot resolve t462's libraries"
+  if grep -qi wine <<<"$needed$loaded"; then fail "t462 loads Wine: $(grep -i wine <<<"$loaded")"; fi
+  pass
+fi
 
 command -v x86_64-w64-mingw32-objdump >/dev/null || skip "no x86_64-w64-mingw32-objdump"
 exe=$T462_STAGED_DIR/t462.exe
