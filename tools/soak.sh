@@ -98,10 +98,10 @@ target_has wine || handle_slack=2
 
 events=$E2E_TMP/feedback-events
 : >"$events"
-stdbuf -oL inotifywait -m -q -e close_write --format '%f' "$RUN_DIR" 2>/dev/null |
-  stdbuf -oL grep -xF -- "$PANEL_FEEDBACK" >"$events" &
+# The watcher is stopped itself at the end: behind a pipe it would wait for
+# its next event to notice, and none comes once the run folder is gone.
+stdbuf -oL inotifywait -m -q -e close_write --format '%f' "$RUN_DIR" 2>/dev/null >"$events" &
 watcher=$!
-# The pipeline ends with grep: inotifywait follows on its next write.
 on_exit "kill $watcher 2>/dev/null"
 
 samples=$out/samples.csv
@@ -126,7 +126,7 @@ sample() {
   fds=$(ls /proc/"$pid"/fd 2>/dev/null | wc -l)
   threads=$(awk '/^Threads:/ {print $2}' /proc/"$pid"/status 2>/dev/null)
   handles=$(program_handles)
-  frames=$(wc -l <"$events")
+  frames=$(grep -cxF -- "$PANEL_FEEDBACK" "$events")
   ticks=$(process_cpu_ticks)
   fps=$(awk -v f=$((frames - last_frames)) -v s=$((t - last_t)) 'BEGIN { printf "%.1f", (s > 0 ? f / s : 0) }')
   per_cpu=$(awk -v f=$((frames - last_frames)) -v c=$((ticks - last_ticks)) -v h="$ticks_per_second" \
