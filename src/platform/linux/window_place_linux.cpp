@@ -209,7 +209,10 @@ bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t 
     return true;
 }
 
-bool GetWindowRect(WindowHandle window, Rect* rect) {
+namespace {
+
+// A rectangle of a window (`of`), or the desktop's whole for the desktop.
+bool rectOfWindow(WindowHandle window, Rect* rect, Rect (*of)(const x11::WindowObject&)) {
     if (rect == nullptr) return false;
     if (window == x11::kDesktopWindow) {
         *rect = x11::desktopRect();
@@ -217,20 +220,18 @@ bool GetWindowRect(WindowHandle window, Rect* rect) {
     }
     const x11::WindowObject* found = x11::findWindow(window);
     if (found == nullptr) return false;
-    *rect = x11::screenRectOf(*found);
+    *rect = of(*found);
     return true;
 }
 
+}  // namespace
+
+bool GetWindowRect(WindowHandle window, Rect* rect) {
+    return rectOfWindow(window, rect, x11::screenRectOf);
+}
+
 bool GetClientRect(WindowHandle window, Rect* rect) {
-    if (rect == nullptr) return false;
-    if (window == x11::kDesktopWindow) {
-        *rect = x11::desktopRect();
-        return true;
-    }
-    const x11::WindowObject* found = x11::findWindow(window);
-    if (found == nullptr) return false;
-    *rect = x11::clientRectOf(*found);
-    return true;
+    return rectOfWindow(window, rect, x11::clientRectOf);
 }
 
 bool ClientToScreen(WindowHandle window, Point* point) {
