@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing t462 needs on Debian 12 (or a close
 # Ubuntu): compilers, CMake, GoogleTest, the mingw-w64 cross compiler, Wine,
-# Xvfb and the tools the end-to-end tests drive it with, Japanese fonts, and
+# Xvfb, headless Wayland compositors (sway, weston) and the tools the
+# end-to-end tests drive it with, Japanese fonts, and
 # the ja_JP.UTF-8 locale. Safe to run again: it does nothing when everything
 # is in place.
 set -euo pipefail
@@ -12,7 +13,8 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 mingw-w64-x86-64-dev libz-mingw-w64-dev
   wine wine64
-  xvfb xdotool xclip openbox x11-utils imagemagick inotify-tools libx11-dev
+  xvfb xdotool xclip openbox x11-utils x11-xserver-utils imagemagick inotify-tools libx11-dev
+  sway swaybg weston xwayland grim
   libxext-dev libxrandr-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
   libgl1-mesa-dri libglx-mesa0 pkg-config
   unzip

@@ -62,6 +62,8 @@
 #                    clean up after a test that was killed by its time limit
 #                    (each is the leader of its process group)
 #   E2E_START_TIMEOUT seconds to wait for a window to appear (default 90)
+#   E2E_WAYLAND_USER the unprivileged user sway runs as when the test runs as
+#                    root (default t462-wayland; created on first use)
 #   E2E_LOCALE       the locale the program runs in (default ja_JP.UTF-8,
 #                    code page 932, for t462.exe; the caller's UTF-8 locale,
 #                    else C.UTF-8, for the Linux program)
@@ -69,6 +71,15 @@
 # Functions
 #   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
 #   start_openbox            run the openbox window manager on that display
+#   start_sway [WxH]         a headless sway session with XWayland, run as the
+#                            unprivileged user $E2E_WAYLAND_USER (sway refuses
+#                            root); exports DISPLAY (XWayland), WAYLAND_DISPLAY
+#                            and XDG_RUNTIME_DIR; the program then runs as
+#                            that user, as in a user's own session
+#   start_weston [WxH]       a headless weston session with XWayland, the same
+#                            way (weston runs as whoever starts it)
+#   wayland_shot FILE [X,Y WxH]  PNG of the sway output, or of a rectangle of
+#                            it, taken by the compositor (grim)
 #   start_program [ARGS]     copy the staged folder, cd into it, start the
 #                            program
 #   start_program_in DIR [ARGS]  start the program found in DIR, in DIR, no
@@ -156,6 +167,8 @@ PROGRAM_LOG=$E2E_TMP/program.log
 RUN_DIR=
 PROGRAM_PID=
 XVFB_PID=
+WAYLAND_PID=
+E2E_RUN_AS=
 E2E_OWN_PREFIX=0
 E2E_EXIT_HOOKS=()
 
@@ -271,6 +284,168 @@ stop_xvfb() {
   unset DISPLAY
 }
 
+# --- Wayland sessions ---------------------------------------------------------------
+# The compositor runs headless with software rendering and no input devices;
+# the program's windows go through XWayland, as on a GNOME, KDE or sway
+# desktop. Its process group is ended with the test.
+
+: "${E2E_WAYLAND_USER:=t462-wayland}"
+
+# The user the session and the program run as: ourselves, or when we are
+# root (as in CI) an unprivileged user made on first use.
+e2e_session_user() {
+  if (($(id -u) != 0)); then
+    id -un
+    return 0
+  fi
+  id "$E2E_WAYLAND_USER" >/dev/null 2>&1 ||
+    useradd --create-home --shell /bin/bash "$E2E_WAYLAND_USER" >/dev/null 2>&1 ||
+    id "$E2E_WAYLAND_USER" >/dev/null 2>&1 || return 1
+  echo "$E2E_WAYLAND_USER"
+}
+
+# e2e_user_command USER: sets E2E_USER_COMMAND to the words that run a
+# command as USER with that user's home, in the same process (setpriv and
+# env exec), so that a program started so is still our child. Empty for
+# ourselves.
+e2e_user_command() {
+  local user=$1 home
+  E2E_USER_COMMAND=()
+  [[ $user == "$(id -un)" ]] && return 0
+  home=$(getent passwd "$user" | cut -d: -f6)
+  E2E_USER_COMMAND=(setpriv --reuid="$user" --regid="$(id -g "$user")" --init-groups
+    env HOME="$home" USER="$user" LOGNAME="$user")
+}
+
+# e2e_as_user USER CMD...: runs CMD as USER.
+e2e_as_user() {
+  e2e_user_command "$1"
+  shift
+  "${E2E_USER_COMMAND[@]}" "$@"
+}
+
+# e2e_start_compositor NAME CMD...: starts the compositor in a session of
+# its own as the session user, with a private runtime folder; waits for its
+# Wayland socket $XDG_RUNTIME_DIR/wayland-1 (the name both compositors are
+# told to use or use first).
+e2e_start_compositor() {
+  local name=$1 user runtime i
+  shift
+  [[ -z $XVFB_PID && -z $WAYLAND_PID ]] || fail "start_$name: a display is already running"
+  command -v "$1" >/dev/null || fail "start_$name: $1 is not installed"
+  user=$(e2e_session_user) || fail "start_$name: cannot make the user $E2E_WAYLAND_USER"
+  # The socket folder as the system makes it, sticky and open to all; an
+  # XWayland started first by a user would make it that user's.
+  if (($(id -u) == 0)); then
+    mkdir -p /tmp/.X11-unix && chown root:root /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
+  fi
+  chmod 711 "$E2E_TMP"
+  runtime=$E2E_TMP/wayland-runtime
+  mkdir -m 700 "$runtime" && chown "$user" "$runtime" || fail "start_$name: no runtime folder"
+  e2e_user_command "$user"
+  setsid "${E2E_USER_COMMAND[@]}" env XDG_RUNTIME_DIR="$runtime" "$@" >"$E2E_TMP/$name.log" 2>&1 &
+  WAYLAND_PID=$!
+  [[ -n "${E2E_PIDFILE:-}" ]] && echo "$WAYLAND_PID" >>"$E2E_PIDFILE"
+  for ((i = 0; i < 100; i++)); do
+    [[ -S $runtime/wayland-1 ]] && break
+    kill -0 "$WAYLAND_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ ! -S $runtime/wayland-1 ]]; then
+    cat "$E2E_TMP/$name.log" >&2
+    fail "start_$name: $name did not start"
+  fi
+  export XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=$runtime/wayland-1
+  E2E_RUN_AS=$user
+}
+
+# e2e_use_xwayland N: takes XWayland's display :N and lets our own tools
+# (xdotool, xprop) in: XWayland admits only its own user.
+e2e_use_xwayland() {
+  local i
+  export DISPLAY=":$1"
+  for ((i = 0; i < 100; i++)); do
+    if e2e_as_user "$E2E_RUN_AS" xhost "+si:localuser:$(id -un)" >/dev/null 2>&1 &&
+      xdotool getdisplaygeometry >/dev/null 2>&1; then
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "XWayland on :$1 did not answer"
+}
+
+start_sway() {
+  local size=${1:-1280x1024} conf=$E2E_TMP/sway.conf i
+  command -v Xwayland >/dev/null || fail "start_sway: Xwayland is not installed"
+  cat >"$conf" <<CONF
+output HEADLESS-1 resolution $size position 0 0 scale 1
+output HEADLESS-1 bg #c040a0 solid_color
+xwayland enable
+CONF
+  chmod 644 "$conf"
+  e2e_start_compositor sway env WLR_BACKENDS=headless WLR_RENDERER=pixman \
+    WLR_LIBINPUT_NO_DEVICES=1 sway -c "$conf"
+  # sway tells its own clients which display XWayland has.
+  local sock
+  sock=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
+  for ((i = 0; i < 50; i++)); do
+    [[ -n $sock ]] && break
+    sleep 0.1
+    sock=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
+  done
+  [[ -n $sock ]] || fail "start_sway: no IPC socket"
+  export SWAYSOCK=$sock
+  local found=$XDG_RUNTIME_DIR/xwayland-display
+  e2e_as_user "$E2E_RUN_AS" swaymsg exec "printenv DISPLAY >$found.new && mv $found.new $found" \
+    >/dev/null || fail "start_sway: swaymsg failed"
+  for ((i = 0; i < 100; i++)); do
+    [[ -s $found ]] && break
+    sleep 0.1
+  done
+  [[ -s $found ]] || fail "start_sway: XWayland's display was not told"
+  e2e_use_xwayland "$(tr -d ': \n' <"$found")"
+  E2E_SCREEN_SIZE=${size}x24
+}
+
+start_weston() {
+  local size=${1:-1280x1024} i n=
+  e2e_start_compositor weston weston --backend=headless-backend.so --xwayland --idle-time=0 \
+    --socket=wayland-1 --width="${size%x*}" --height="${size#*x}"
+  for ((i = 0; i < 100; i++)); do
+    n=$(sed -n 's/.*xserver listening on display :\([0-9]*\).*/\1/p' "$E2E_TMP/weston.log" | head -n1)
+    [[ -n $n ]] && break
+    sleep 0.1
+  done
+  [[ -n $n ]] || fail "start_weston: XWayland did not start"
+  e2e_use_xwayland "$n"
+  E2E_SCREEN_SIZE=${size}x24
+}
+
+wayland_shot() {
+  local file=$1 area=${2:-}
+  command -v grim >/dev/null || fail "wayland_shot: grim is not installed"
+  if [[ -n $area ]]; then
+    grim -g "$area" "$file"
+  else
+    grim "$file"
+  fi
+}
+
+stop_wayland() {
+  if [[ -n $WAYLAND_PID ]]; then
+    kill -TERM -- "-$WAYLAND_PID" 2>/dev/null
+    local i
+    for ((i = 0; i < 50; i++)); do
+      kill -0 "$WAYLAND_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -KILL -- "-$WAYLAND_PID" 2>/dev/null
+    wait "$WAYLAND_PID" 2>/dev/null
+    WAYLAND_PID=
+  fi
+  unset WAYLAND_DISPLAY SWAYSOCK
+}
+
 # --- the program ----------------------------------------------------------------
 
 start_program_in() {
@@ -281,20 +456,27 @@ start_program_in() {
   [[ -n "${DISPLAY:-}" ]] || start_xvfb
   RUN_DIR=$dir
   rm -f "$E2E_TMP/exit_code"
+  # In a Wayland session the program is the session user's, and so is its
+  # folder.
+  if [[ -n $E2E_RUN_AS ]]; then
+    chown -R "$E2E_RUN_AS" "$dir" || fail "cannot give $dir to $E2E_RUN_AS"
+  fi
   # In its own session like the X server; the exit code (of wine, which is
   # the program's) is kept in a file so that any shell can read it.
-  setsid bash -c '
-    dir=$1 tmp=$2 log=$3 target=$4
-    shift 4
+  setsid bash -c "$(declare -f e2e_user_command)"'
+    dir=$1 tmp=$2 log=$3 target=$4 user=$5
+    shift 5
     cd "$dir" || exit 127
     if [[ $target == windows ]]; then
       wine t462.exe "$@" </dev/null >>"$log" 2>&1
     else
-      ./t462 "$@" </dev/null >>"$log" 2>&1
+      e2e_user_command "${user:-$(id -un)}"
+      "${E2E_USER_COMMAND[@]}" ./t462 "$@" </dev/null >>"$log" 2>&1
     fi
     echo $? >"$tmp/exit_code.new"
     mv "$tmp/exit_code.new" "$tmp/exit_code"
-  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$E2E_TARGET" "$@" 2>>"$PROGRAM_LOG" &
+  ' t462-run "$RUN_DIR" "$E2E_TMP" "$PROGRAM_LOG" "$E2E_TARGET" "$E2E_RUN_AS" "$@" \
+    2>>"$PROGRAM_LOG" &
   PROGRAM_PID=$!
   [[ -n "${E2E_PIDFILE:-}" ]] && echo "$PROGRAM_PID" >>"$E2E_PIDFILE"
 }
@@ -480,7 +662,12 @@ click() {
 # --- pictures and files -----------------------------------------------------------
 
 screenshot() {
-  import -window root "$1"
+  # XWayland's root window holds no picture: the compositor's does.
+  if [[ -n $WAYLAND_PID ]]; then
+    wayland_shot "$1"
+  else
+    import -window root "$1"
+  fi
 }
 
 pixel_at() {
@@ -700,8 +887,8 @@ e2e_check_target() {
 
 e2e_save_artifacts() {
   mkdir -p "$E2E_ARTIFACTS" || return
-  if [[ -n "${DISPLAY:-}" && -n $XVFB_PID ]]; then
-    import -window root "$E2E_ARTIFACTS/screen.png" 2>/dev/null
+  if [[ -n "${DISPLAY:-}" && -n $XVFB_PID$WAYLAND_PID ]]; then
+    screenshot "$E2E_ARTIFACTS/screen.png" 2>/dev/null
     local id
     for id in $(xdotool search --name '.' 2>/dev/null); do
       printf '%s %s %s\n' "$id" "$(xdotool getwindowname "$id" 2>/dev/null)" \
@@ -711,7 +898,10 @@ e2e_save_artifacts() {
   [[ -f $PROGRAM_LOG ]] && cp "$PROGRAM_LOG" "$E2E_ARTIFACTS/program.log"
   [[ -f "$E2E_TMP/exit_code" ]] && cp "$E2E_TMP/exit_code" "$E2E_ARTIFACTS/exit_code"
   [[ -n $RUN_DIR && -d $RUN_DIR ]] && ls -la "$RUN_DIR" >"$E2E_ARTIFACTS/run-folder.txt" 2>&1
-  [[ -f "$E2E_TMP/xvfb.log" ]] && cp "$E2E_TMP/xvfb.log" "$E2E_ARTIFACTS/xvfb.log"
+  local log
+  for log in xvfb sway weston; do
+    [[ -f "$E2E_TMP/$log.log" ]] && cp "$E2E_TMP/$log.log" "$E2E_ARTIFACTS/$log.log"
+  done
   note "artifacts saved in $E2E_ARTIFACTS"
 }
 
@@ -744,6 +934,7 @@ e2e_cleanup() {
     wineserver -w 2>/dev/null
   fi
   stop_xvfb
+  stop_wayland
   rm -rf "$E2E_TMP"
   exit "$status"
 }
