@@ -32,10 +32,13 @@ done
 state=/var/tmp/t462-e2e-package.state
 
 dpkg_retry() {
-  # Another apt or dpkg run holds the lock for a while at most.
+  # Another apt or dpkg run holds the lock for a while at most. dpkg runs in
+  # a session of its own: its triggers take seconds, and a time limit's kill
+  # must not stop it half-way (the next run undoes what it did).
   local i
   for ((i = 0; i < 30; i++)); do
-    dpkg "$@" >>"$E2E_TMP/dpkg.log" 2>&1 && return 0
+    setsid dpkg "$@" </dev/null >>"$E2E_TMP/dpkg.log" 2>&1 &
+    wait $! && return 0
     grep -q 'lock' "$E2E_TMP/dpkg.log" || return 1
     sleep 2
   done
