@@ -66,6 +66,13 @@ target_link_options(t462 PRIVATE -Wl,-z,relro,-z,now)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
   GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 install(TARGETS t462 RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install (cpack's, --strip) also drops the compilers' notes, as
+# Debian's own packages do.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+      \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/t462\" COMMAND_ERROR_IS_FATAL ANY)
+  endif()")
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/assets/ DESTINATION ${CMAKE_INSTALL_DATADIR}/t462)
 install(FILES ${T462_PACKAGING}/t462.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
   RENAME ${T462_APP_ID}.desktop)
