@@ -176,8 +176,31 @@ std::optional<FolderProblem> makeWholeFolder(const std::string& folder, const st
     return problem;
 }
 
-// A sample file missing from FOLDER, written beside it and linked into place,
-// so that a file the user made meanwhile is never written over.
+// Gives the file TEMPORARY the name TARGET unless a file has that name: a
+// rename that replaces nothing, else a hard link, else (a file system that
+// offers neither) a rename after a look. TEMPORARY is gone afterwards.
+// 0, EEXIST, or why it failed.
+int nameWithoutReplacing(const std::string& temporary, const std::string& target) {
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return 0;
+    int result = 0;
+    if (errno == EEXIST) {
+        result = EEXIST;
+    } else if (::link(temporary.c_str(), target.c_str()) != 0) {
+        if (errno == EEXIST || exists(target)) {
+            result = EEXIST;
+        } else if (::rename(temporary.c_str(), target.c_str()) == 0) {
+            return 0;
+        } else {
+            result = errno;
+        }
+    }
+    ::unlink(temporary.c_str());
+    return result;
+}
+
+// A sample file missing from FOLDER, written beside it and then named, so
+// that a file the user made meanwhile is never written over.
 std::optional<FolderProblem> putBackFile(const std::string& folder, const std::string& source,
                                          const std::string& name) {
     const std::string target = folder + "/" + name;
@@ -185,11 +208,13 @@ std::optional<FolderProblem> putBackFile(const std::string& folder, const std::s
     Descriptor output(::mkostemp(pattern.data(), O_CLOEXEC));
     if (output.get() < 0) return problemOf("cannot write", folder);
     const std::string temporary = pattern;
-    std::optional<FolderProblem> problem = copyInto(source, output, target);
-    if (!problem && ::link(temporary.c_str(), target.c_str()) != 0 && errno != EEXIST)
-        problem = problemOf("cannot write", target);
-    ::unlink(temporary.c_str());
-    return problem;
+    if (auto problem = copyInto(source, output, target)) {
+        ::unlink(temporary.c_str());
+        return problem;
+    }
+    const int error = nameWithoutReplacing(temporary, target);
+    if (error != 0 && error != EEXIST) return problemOf("cannot write", target, error);
+    return std::nullopt;
 }
 
 // What the program needs in an existing folder: the sample files and the
