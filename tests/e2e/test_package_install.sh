@@ -164,6 +164,7 @@ for sample in model.x "$PANEL_SKIN_NAME"; do
   cmp -s "/usr/share/t462/$sample" "$folder/$sample" || fail "$sample is not the sample"
 done
 assert_eq "$user" "$(stat -c %U "$folder/$PANEL_FEEDBACK")" "the owner of the feedback image"
+assert_eq "" "$(ls -A "$folder/$PANEL_SNAPSHOTS")" "the new snapshot folder"
 click 64 21
 wait_file "$folder/$PANEL_SNAPSHOTS/0.bmp" || fail "no 0.bmp after a click on 写"
 bad_input bmp 138 111 "$folder/$PANEL_SNAPSHOTS/0.bmp" || fail "0.bmp is not a complete snapshot"
