@@ -12,8 +12,8 @@
 #                  preset's build/windows, configured with the mingw-w64
 #                  toolchain
 # --no-build       take the exe that is there
-# --version V      default: the git tag on HEAD, else <date>-<short commit>
-#                  (with "-dirty" when the tree has changes)
+# --version V      default: tools/version.sh (the git tag on HEAD, else
+#                  <date>-<short commit>, "-dirty" when the tree has changes)
 # The same zip comes from `cmake --build --preset windows --target release`.
 set -euo pipefail
 
@@ -53,14 +53,7 @@ while (($#)); do
   shift
 done
 
-if [[ -z $version ]]; then
-  if version=$(git describe --tags --exact-match HEAD 2>/dev/null); then
-    :
-  else
-    version=$(date +%Y%m%d)-$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
-    [[ -z $(git status --porcelain --untracked-files=no 2>/dev/null) ]] || version+=-dirty
-  fi
-fi
+[[ -n $version ]] || version=$(bash tools/version.sh)
 
 jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 ((setup && build)) && bash tools/setup-debian.sh

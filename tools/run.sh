@@ -7,15 +7,19 @@
 # a UTF-8 one, else in C.UTF-8.
 #
 # With $DISPLAY set, the program runs on that display until you close it.
-# Without a display, it runs in a virtual X server for a few seconds, a
-# screenshot is saved to build/screenshot.png, and the program is closed.
+# Without a display, it runs in a virtual X server (with openbox) with the
+# viewfinder over the display window, so that the model wears its own
+# picture; after a few seconds a screenshot is saved to build/screenshot.png
+# and the program is closed.
 #
 #   tools/run.sh [--windows] [--no-setup] [--seconds N]
 #
 # T462_STAGED_DIR runs the program staged in that folder instead, and then
 # nothing is built. The Wine prefix is kept between runs in
-# ~/.local/share/t462/wineprefix (T462_WINEPREFIX overrides it); its first
-# creation takes 10-30 s.
+# ~/.local/share/t462-wine (T462_WINEPREFIX overrides it); its first
+# creation takes 10-30 s. (~/.local/share/t462 is the installed Linux
+# program's working folder: a prefix kept there by earlier versions of this
+# script is moved.)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -33,7 +37,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'
+      sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
       exit 0
       ;;
     *)
@@ -59,7 +63,13 @@ program=t462
 }
 
 if [[ $target == windows ]]; then
-  export WINEPREFIX=${T462_WINEPREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/t462/wineprefix}
+  data_home=${XDG_DATA_HOME:-$HOME/.local/share}
+  export WINEPREFIX=${T462_WINEPREFIX:-$data_home/t462-wine}
+  if [[ -z ${T462_WINEPREFIX:-} && -d $data_home/t462/wineprefix && ! -e $WINEPREFIX ]]; then
+    echo "run.sh: moving the Wine prefix from $data_home/t462/wineprefix to $WINEPREFIX"
+    mv "$data_home/t462/wineprefix" "$WINEPREFIX"
+    rmdir "$data_home/t462" 2>/dev/null || true
+  fi
   source "$repo/tools/wine-env.sh"
   t462_wine_env
   mkdir -p "$(dirname "$WINEPREFIX")"
@@ -89,16 +99,21 @@ E2E_TARGET=$target
 source "$repo/tests/e2e/lib.sh"
 set +e
 
-start_xvfb 1920x1080x24
+start_xvfb 1024x768x24
+command -v openbox >/dev/null && start_openbox
+command -v xsetroot >/dev/null && xsetroot -solid '#4a6f8a'
 echo "run.sh: no display; running $program for ${seconds} s in a virtual X server ($DISPLAY)"
 start_program_in "$staged"
-if ! wait_window t462 120 >/dev/null; then
+if ! wait_window t462 120 >/dev/null || ! wait_window com 20 >/dev/null; then
   screenshot "$screenshot_file"
-  echo "run.sh: the display window did not appear; screenshot: $screenshot_file" >&2
+  echo "run.sh: the windows did not appear; screenshot: $screenshot_file" >&2
   echo "run.sh: program output:" >&2
   cat "$PROGRAM_LOG" >&2
   exit 1
 fi
+# The loop closed: the viewfinder's opening over the corner of the model's
+# frame, so that the frame wears its own picture, again and again.
+win_move 130 230 >/dev/null || echo "run.sh: could not move the panel over the display window" >&2
 sleep "$seconds"
 screenshot "$screenshot_file" || {
   echo "run.sh: the screenshot failed" >&2

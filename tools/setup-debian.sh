@@ -2,9 +2,9 @@
 # Installs what building and testing t462 needs on Debian 12 (or a close
 # Ubuntu): compilers, CMake, GoogleTest, the mingw-w64 cross compiler, Wine,
 # Xvfb, headless Wayland compositors (sway, weston) and the tools the
-# end-to-end tests drive it with, Japanese fonts, and
-# the ja_JP.UTF-8 locale. Safe to run again: it does nothing when everything
-# is in place.
+# end-to-end tests drive it with, Japanese fonts, the ja_JP.UTF-8 locale, and
+# what makes and checks the Linux package. Safe to run again: it does nothing
+# when everything is in place.
 set -euo pipefail
 
 packages=(
@@ -20,6 +20,7 @@ packages=(
   unzip
   locales fonts-ipafont-gothic
   zlib1g-dev libstb-dev python3
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )
 
 as_root() {

@@ -3,8 +3,8 @@
 # exe with the assets; the zip holds exactly t462/ with t462.exe, model.x,
 # フィルター.bmp, 枠.bmp, the empty snapshot folder and README.txt, Japanese
 # names flagged as UTF-8; the read-me is UTF-8 with a byte order mark and
-# CRLF, in both languages, with the key table, and names d3dx9_43.dll exactly
-# when the exe imports it. Unpacked with unzip, the program runs from the
+# CRLF, in both languages, with the key table and SmartScreen's warning on a
+# first start, and names d3dx9_43.dll exactly when the exe imports it. Unpacked with unzip, the program runs from the
 # unpacked folder: both windows appear, the feedback image is rewritten
 # frame after frame, F5 saves a snapshot into the unpacked snapshot folder,
 # and a close request ends it with exit code 0.
@@ -60,7 +60,7 @@ text = readme[3:].decode("utf-8")
 if "\n" in text.replace("\r\n", ""):
     problems.append("README.txt has a line end without CR")
 for needed in ("キー", "Keys", "F5", "Esc", "テンキー 8 / 2", "Keypad 8 / 2", "I / 8",
-               "終了", "抜き取り画像保存フォルダ", "Any Windows language",
+               "終了", "抜き取り画像保存フォルダ", "Any Windows language", "Run anyway",
                "(e2e)"):
     if needed not in text:
         problems.append("README.txt lacks %r" % needed)

@@ -3,6 +3,8 @@
 // Enter, Escape, Space or a close request), running the program's messages
 // meanwhile as Windows' message box does. Without an X server the text goes
 // to the standard error.
+#include "platform/linux/message_box_linux.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -174,27 +176,32 @@ void waitForAnswer(WindowHandle window, const Box& box) {
 }
 
 }  // namespace
+
+void showMessageBox(const std::string& caption, const std::string& text) {
+    Box box;
+    box.caption = caption;
+    box.lines = linesOf(text);
+    if (display() == nullptr) {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return;
+    }
+    Box* outer = std::exchange(current, &box);
+    const WindowHandle window = createBox(cp932FromUtf8(caption).c_str(), box);
+    if (window != nullptr) {
+        waitForAnswer(window, box);
+        DestroyWindow(window);
+    } else {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    }
+    current = outer;
+}
+
 }  // namespace x11
 
 int32_t MessageBoxA(WindowHandle, const char* text, const char* caption, uint32_t) {
     constexpr int32_t kOk = 1;  // IDOK
-    x11::Box box;
-    box.caption = caption != nullptr ? x11::utf8FromCp932(caption).value_or("") : "";
-    const std::string body = text != nullptr ? x11::utf8FromCp932(text).value_or("") : "";
-    box.lines = x11::linesOf(body);
-    if (x11::display() == nullptr) {
-        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), body.c_str());
-        return kOk;
-    }
-    x11::Box* outer = std::exchange(x11::current, &box);
-    const WindowHandle window = x11::createBox(caption, box);
-    if (window != nullptr) {
-        x11::waitForAnswer(window, box);
-        DestroyWindow(window);
-    } else {
-        std::fprintf(stderr, "%s: %s\n", box.caption.c_str(), body.c_str());
-    }
-    x11::current = outer;
+    x11::showMessageBox(caption != nullptr ? x11::utf8FromCp932(caption).value_or("") : "",
+                        text != nullptr ? x11::utf8FromCp932(text).value_or("") : "");
     return kOk;
 }
 
