@@ -128,7 +128,10 @@ uint32_t systemColour(int32_t index) {
     switch (index) {
         case kColourWindow:
         case kColourButtonHighlight:
+        case kColourHighlightText:
             return 0xFFFFFF;
+        case kColourHighlight:
+            return 0xD77800;
         case kColourWindowText:
         case kColourButtonText:
         case kColourCaptionText:
