@@ -25,10 +25,13 @@ struct FontObject {
     int32_t weight = 400;
     bool italic = false;
     uint32_t charSet = 0;
+    uint8_t pitchAndFamily = 0;  // LOGFONT's lfPitchAndFamily
     bool antialiased = true;
     std::string face;                                // UTF-8
     std::unique_ptr<XftFont, XftFontCloser> opened;  // on first use
 };
+
+inline constexpr uint8_t kSwissFamily = 0x20;  // FF_SWISS
 
 struct BrushObject {
     uint32_t colour = 0;  // COLORREF: red in the low byte
