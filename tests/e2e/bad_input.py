@@ -25,6 +25,11 @@ positions are back-buffer pixels of the 594 x 578 back buffer):
   colour SHOT X Y W H BX BY   prints "R G B"
   saverow SHOT X Y W H        prints the number of text pixels on the save
                               row and the back-buffer x of the rightmost one
+  columns SHOT X Y W H        the key-help and tint rows keep their columns:
+                              each run of text starts where its column of
+                              half-width cells puts it, so the key labels
+                              stand over the values beneath them; exits 1
+                              when a run is more than 2 pixels off
   offscreen BMP LEFT TOP SW SH [dark-ok] [L,T,R,B...]  the grab BMP, whose
                               top-left pixel is screen (LEFT, TOP) on an
                               SW x SH screen, is black off the screen (and,
@@ -286,6 +291,52 @@ def save_row(screen):
     return count, right
 
 
+# The columns (in half-width cells) where the runs of text start on the
+# key-help row (after "キーボード:", whose own start is left out) and on the
+# tint row with the starting values: "1 2", "3 4", "5 6", "7 U" ... over
+# "[赤 250]", "[緑 250]", "[青 250]", "[透明 50]" ...
+KEY_HELP_COLUMNS = (13, 24, 35, 72, 83, 90, 97)
+TINT_COLUMNS = (10, 20, 30, 65, 81, 88, 95)
+
+
+def is_text(c):
+    return min(c) > 90 and max(c) - min(c) < 40
+
+
+def text_runs(screen, top, gap=13):
+    """Back-buffer x where each run of text on the 15-pixel row at TOP
+    starts; runs are parted by at least GAP blank columns (an ideographic
+    space, wider than a half-width one with the glyphs' sides)."""
+    runs, blank = [], gap
+    for bx in range(BACK_BUFFER[0]):
+        if any(is_text(screen.at(bx, by)) for by in range(top, top + 15)):
+            if blank >= gap:
+                runs.append(bx)
+            blank = 0
+        else:
+            blank += 1
+    return runs
+
+
+def check_columns(screen):
+    points = list(zip(KEY_HELP_COLUMNS, text_runs(screen, 40)[1:]))
+    points += list(zip(TINT_COLUMNS, text_runs(screen, 56)))
+    if len(points) < 5:
+        return ["only %d runs of text on the status rows" % len(points)]
+    n = len(points)
+    mean_c = sum(c for c, _ in points) / n
+    mean_x = sum(x for _, x in points) / n
+    advance = (sum((c - mean_c) * (x - mean_x) for c, x in points) /
+               sum((c - mean_c) ** 2 for c, _ in points))
+    print("half-width advance %.2f px" % advance)
+    problems = []
+    for column, x in points:
+        expected = mean_x + (column - mean_c) * advance
+        if abs(x - expected) > 2:
+            problems.append("the run at column %d starts at x %d, not %.0f" % (column, x, expected))
+    return problems
+
+
 def check_bmp(path, width, height):
     with open(path, "rb") as f:
         data = f.read()
@@ -368,6 +419,11 @@ def main():
     elif command == "saverow":
         s = Screen(args[0], *map(int, args[1:5]))
         print("%d %d" % save_row(s))
+    elif command == "columns":
+        problems = check_columns(Screen(args[0], *map(int, args[1:5])))
+        for p in problems:
+            print(p)
+        sys.exit(1 if problems else 0)
     elif command == "offscreen":
         flags = args[5:]
         monitors = [tuple(map(int, m.split(","))) for m in flags if m != "dark-ok"]

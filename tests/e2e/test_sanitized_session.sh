@@ -2,7 +2,8 @@
 # A short session of the Linux program as the host build makes it (Debug,
 # AddressSanitizer and UndefinedBehaviorSanitizer, build/native/t462): frames
 # run while keys turn, move and light the model, a prefix typed into the box
-# names a snapshot taken with "写", F5 takes another, and a close request
+# (selected, copied to the clipboard and pasted over itself) names a
+# snapshot taken with "写", F5 takes another, and a close request
 # ends the program with exit code 0. Neither sanitizer reports anything, the
 # leak check at exit included.
 # Targets: linux
@@ -29,6 +30,9 @@ done
 read -r pl pt _ < <(panel_rect) || fail "no panel rectangle"
 click $((pl + 124)) $((pt + 21))
 xdotool key End key --repeat 4 --delay 20 BackSpace type --delay 40 "asan"
+xdotool key shift+Home ctrl+c
+assert_eq asan "$(timeout 5 xclip -o -selection clipboard)" "the clipboard after Ctrl+C"
+xdotool key ctrl+v
 click $((pl + 64)) $((pt + 21))
 wait_file "$PANEL_SNAPSHOTS/asan0.bmp" 10 || fail "no snapshot asan0.bmp: $(snapshot_list)"
 hold_key F5 || fail "cannot press F5"

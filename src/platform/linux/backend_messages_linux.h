@@ -13,6 +13,8 @@ inline constexpr uint32_t kKeyUp = 0x0101;            // WM_KEYUP
 inline constexpr uint32_t kChar = 0x0102;             // WM_CHAR (a Unicode code point here)
 inline constexpr uint32_t kMouseMove = 0x0200;        // WM_MOUSEMOVE
 inline constexpr uint32_t kLeftButtonUp = 0x0202;     // WM_LBUTTONUP
+inline constexpr uint32_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
+inline constexpr uint32_t kMiddleDown = 0x0207;       // WM_MBUTTONDOWN
 inline constexpr uint32_t kNonClientHitBorder = 18;   // HTBORDER
 inline constexpr uintptr_t kLeftButtonFlag = 0x0001;  // MK_LBUTTON
 

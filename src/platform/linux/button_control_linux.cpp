@@ -1,6 +1,9 @@
 // The push button: a raised face with its text centred; pressed while the
 // mouse button is held over it; a click (press and release over it) is
-// BN_CLICKED to the parent.
+// BN_CLICKED to the parent. With the keyboard focus (a click gives it), the
+// space bar presses it and clicks it when let go, as on Windows; Enter
+// clicks it too, as buttons on Linux desktops take it (Windows gives Enter
+// to a dialog's default button, and this pop-up is no dialog).
 #include <unordered_map>
 
 #include "platform/linux/backend_messages_linux.h"
@@ -19,8 +22,9 @@ namespace {
 
 struct ButtonState {
     GdiObject font = nullptr;
-    bool held = false;  // the mouse button went down on it and is not up yet
-    bool over = false;  // the pointer is over it meanwhile
+    bool held = false;       // the mouse button went down on it and is not up yet
+    bool over = false;       // the pointer is over it meanwhile
+    bool spaceHeld = false;  // the space bar went down on it and is not up yet
 };
 
 std::unordered_map<WindowHandle, ButtonState> buttons;
@@ -38,7 +42,7 @@ void paint(WindowObject& window, const ButtonState& state) {
     const Point origin = clientInXWindow(window);
     const Rect client = clientRectOf(window);
     const Rect face{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-    const bool pushed = state.held && state.over;
+    const bool pushed = (state.held && state.over) || state.spaceHeld;
     fillArea(window.xwindow, face, systemColour(kColourButtonFace));
     drawEdge(window.xwindow, face, pushed ? Edge::pressed : Edge::raised);
     XftFont* font = fontOrDefault(state.font);
@@ -51,6 +55,10 @@ void paint(WindowObject& window, const ButtonState& state) {
         drawText(window.xwindow, font, x, baseline, window.text, systemColour(kColourButtonText),
                  inside);
     }
+    constexpr int32_t kFocusInset = 3;
+    if (hasKeyboardFocus(window.handle))
+        drawFocusRect(window.xwindow, {face.left + kFocusInset, face.top + kFocusInset,
+                                       face.right - kFocusInset, face.bottom - kFocusInset});
     EndPaint(window.handle, &record);
 }
 
@@ -92,6 +100,7 @@ intptr_t buttonProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam
             paint(*window, state);
             return 0;
         case WM_LBUTTONDOWN:
+        case kLeftDoubleClick:  // the second press of a double click presses it as any
             setFocus(handle);
             state.held = true;
             state.over = true;
@@ -105,6 +114,28 @@ intptr_t buttonProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam
             return 0;
         case kLeftButtonUp:
             release(*window, state, lParam);
+            return 0;
+        case WM_KEYDOWN:
+            if (wParam == static_cast<uintptr_t>(kKeySpace) && !state.spaceHeld) {
+                state.spaceHeld = true;
+                invalidateAll(*window);
+            } else if (wParam == static_cast<uintptr_t>(kKeyReturn)) {
+                notifyParent(handle, BN_CLICKED);
+            }
+            return 0;
+        case kKeyUp:
+            if (wParam == static_cast<uintptr_t>(kKeySpace) && state.spaceHeld) {
+                state.spaceHeld = false;
+                invalidateAll(*window);
+                notifyParent(handle, BN_CLICKED);
+            }
+            return 0;
+        case kSetFocus:
+            invalidateAll(*window);
+            return 0;
+        case kKillFocus:  // the space bar's press ends without a click
+            state.spaceHeld = false;
+            invalidateAll(*window);
             return 0;
         default:
             return DefWindowProcA(handle, message, wParam, lParam);

@@ -1,7 +1,10 @@
 #include "platform/linux/control_look_linux.h"
 
+#include <vector>
+
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
+#include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
 namespace {
@@ -59,6 +62,26 @@ void drawEdge(::Drawable target, const Rect& area, Edge edge) {
              systemColour(colours.outerBottomRight));
     drawRing(target, inset(area, 1), systemColour(colours.innerTopLeft),
              systemColour(colours.innerBottomRight));
+}
+
+void drawFocusRect(::Drawable target, const Rect& area) {
+    Display* connection = display();
+    if (connection == nullptr || area.right <= area.left || area.bottom <= area.top) return;
+    std::vector<XPoint> dots;
+    auto dot = [&dots](int32_t x, int32_t y) {
+        if ((x + y) % 2 == 0) dots.push_back({static_cast<short>(x), static_cast<short>(y)});
+    };
+    for (int32_t x = area.left; x < area.right; ++x) {
+        dot(x, area.top);
+        dot(x, area.bottom - 1);
+    }
+    for (int32_t y = area.top + 1; y < area.bottom - 1; ++y) {
+        dot(area.left, y);
+        dot(area.right - 1, y);
+    }
+    XSetForeground(connection, sharedGc(), xPixelOf(systemColour(kColourButtonText)));
+    XDrawPoints(connection, target, sharedGc(), dots.data(), static_cast<int>(dots.size()),
+                CoordModeOrigin);
 }
 
 void drawWindowFrame(const WindowObject& window) {

@@ -19,6 +19,10 @@ enum class Edge {
 // A two-pixel edge just inside `area`.
 void drawEdge(::Drawable target, const Rect& area, Edge edge);
 
+// The dotted rectangle just inside `area` that marks the control with the
+// keyboard focus (DrawFocusRect's every other pixel, in the text colour).
+void drawFocusRect(::Drawable target, const Rect& area);
+
 // The frame of a window whose X window covers its whole window rectangle:
 // border or sizing frame, and the client edge.
 void drawWindowFrame(const WindowObject& window);

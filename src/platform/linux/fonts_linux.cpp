@@ -4,31 +4,14 @@
 
 #include <algorithm>
 
+#include "platform/linux/font_match_linux.h"
 #include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
 namespace {
 
 constexpr uint32_t kShiftJisCharSet = 128;
-constexpr uint32_t kHangulCharSet = 129;
-constexpr uint32_t kGb2312CharSet = 134;
-constexpr uint32_t kChineseBig5CharSet = 136;
 constexpr double kDefaultPixelSize = 12.0;
-
-const char* languageOf(uint32_t charSet) {
-    switch (charSet) {
-        case kShiftJisCharSet:
-            return "ja";
-        case kHangulCharSet:
-            return "ko";
-        case kGb2312CharSet:
-            return "zh-cn";
-        case kChineseBig5CharSet:
-            return "zh-tw";
-        default:
-            return nullptr;
-    }
-}
 
 // CreateFont's height: negative is the character (em) height, positive the
 // cell height, which for the fonts here is close enough to the em height.
@@ -37,44 +20,40 @@ double pixelSizeOf(int32_t height) {
     return height < 0 ? -static_cast<double>(height) : static_cast<double>(height);
 }
 
-XftFont* openPattern(FcPattern* pattern) {
+void substituteForXft(FcPattern* pattern) {
     Display* connection = display();
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     XftDefaultSubstitute(connection, DefaultScreen(connection), pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) return nullptr;
-    XftFont* font = XftFontOpenPattern(connection, match);  // owns `match` from here
-    if (font == nullptr) FcPatternDestroy(match);
-    return font;
 }
 
 }  // namespace
 
 XftFont* openFont(const FontObject& font) {
-    if (display() == nullptr) return nullptr;
+    Display* connection = display();
+    if (connection == nullptr) return nullptr;
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return nullptr;
-    const auto* face = reinterpret_cast<const FcChar8*>(font.face.c_str());
-    if (!font.face.empty()) FcPatternAddString(pattern, FC_FAMILY, face);
     FcPatternAddDouble(pattern, FC_PIXEL_SIZE, pixelSizeOf(font.height));
-    const int weight = font.weight <= 0 ? 400 : std::min(font.weight, 1000);
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    if (const char* language = languageOf(font.charSet))
-        FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language));
     if (!font.antialiased) FcPatternAddBool(pattern, FC_ANTIALIAS, FcFalse);
-    return openPattern(pattern);
+    FaceRequest request;
+    request.family = font.face;
+    request.charSet = static_cast<uint8_t>(font.charSet);
+    request.pitchAndFamily = font.pitchAndFamily;
+    request.weight = font.weight <= 0 ? 400 : std::min(font.weight, 1000);
+    request.italic = font.italic;
+    FcPattern* match = matchFace(request, pattern, substituteForXft);
+    if (match == nullptr) return nullptr;
+    XftFont* opened = XftFontOpenPattern(connection, match);  // owns `match` from here
+    if (opened == nullptr) FcPatternDestroy(match);
+    return opened;
 }
 
 XftFont* defaultControlFont() {
     static XftFont* const font = [] {
         FontObject description;
         description.height = -static_cast<int32_t>(kDefaultPixelSize);
-        // No face: the language alone picks the font (a named family such as
-        // "sans-serif" would win over the language and may lack Japanese).
+        // No face, a sans-serif family: a Japanese sans-serif face.
         description.charSet = kShiftJisCharSet;
+        description.pitchAndFamily = kSwissFamily;
         return openFont(description);
     }();
     return font;

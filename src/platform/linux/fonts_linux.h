@@ -14,7 +14,10 @@ namespace platform::x11 {
 
 // A newly opened font for the description (the caller closes it); null
 // when fontconfig finds none. A face that is not installed (the Windows
-// faces) gives way to a font for the character set's language.
+// faces) gives way to a face for the character set's language with the
+// pitch the description asks for (font_match_linux.h): the controls' font,
+// a proportional sans-serif face as ＭＳ Ｐゴシック is, to a proportional
+// Japanese sans-serif face.
 XftFont* openFont(const FontObject& font);
 
 // The font of controls and message boxes that were given none: a 12-pixel

@@ -128,7 +128,10 @@ uint32_t systemColour(int32_t index) {
     switch (index) {
         case kColourWindow:
         case kColourButtonHighlight:
+        case kColourHighlightText:
             return 0xFFFFFF;
+        case kColourHighlight:
+            return 0xD77800;
         case kColourWindowText:
         case kColourButtonText:
         case kColourCaptionText:
@@ -155,12 +158,13 @@ uint32_t GetSysColor(int32_t index) { return x11::systemColour(index); }
 
 GdiObject CreateFontA(int32_t height, int32_t, int32_t, int32_t, int32_t weight, uint32_t italic,
                       uint32_t, uint32_t, uint32_t charSet, uint32_t, uint32_t, uint32_t quality,
-                      uint32_t, const char* faceName) {
+                      uint32_t pitchAndFamily, const char* faceName) {
     x11::FontObject font;
     font.height = height;
     font.weight = weight;
     font.italic = italic != 0;
     font.charSet = charSet;
+    font.pitchAndFamily = static_cast<uint8_t>(pitchAndFamily);
     font.antialiased = quality != x11::kNonAntialiased;
     if (faceName != nullptr) font.face = x11::utf8FromCp932(faceName).value_or("");
     return x11::addGdiObject(std::move(font));

@@ -25,10 +25,13 @@ struct FontObject {
     int32_t weight = 400;
     bool italic = false;
     uint32_t charSet = 0;
+    uint8_t pitchAndFamily = 0;  // LOGFONT's lfPitchAndFamily
     bool antialiased = true;
     std::string face;                                // UTF-8
     std::unique_ptr<XftFont, XftFontCloser> opened;  // on first use
 };
+
+inline constexpr uint8_t kSwissFamily = 0x20;  // FF_SWISS
 
 struct BrushObject {
     uint32_t colour = 0;  // COLORREF: red in the low byte
@@ -66,6 +69,8 @@ inline constexpr int32_t kColourWindow = 5;
 inline constexpr int32_t kColourWindowText = 8;
 inline constexpr int32_t kColourActiveCaption = 2;
 inline constexpr int32_t kColourCaptionText = 9;
+inline constexpr int32_t kColourHighlight = 13;
+inline constexpr int32_t kColourHighlightText = 14;
 inline constexpr int32_t kColourButtonFace = 15;
 inline constexpr int32_t kColourButtonShadow = 16;
 inline constexpr int32_t kColourButtonText = 18;

@@ -7,59 +7,37 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/linux/font_match_linux.h"
 #include "platform/linux/text_linux.h"
 #include "platform/text.h"
 
 namespace platform::gl {
 namespace {
 
-// A GDI character set's code page (as iconv names it; null for code page
-// 932) and language. Sets Windows cannot tell a code page for are read in
-// the program's code page, 932.
-struct Charset {
-    uint8_t id;
-    const char* encoding;
-    const char* language;
-};
-constexpr Charset kCharsets[] = {
-    {0, "CP1252", "en"},     {128, nullptr, "ja"},  {129, "CP949", "ko"},  {134, "CP936", "zh-cn"},
-    {136, "CP950", "zh-tw"}, {161, "CP1253", "el"}, {162, "CP1254", "tr"}, {177, "CP1255", "he"},
-    {178, "CP1256", "ar"},   {186, "CP1257", "lt"}, {204, "CP1251", "ru"}, {222, "CP874", "th"},
-    {238, "CP1250", "pl"},
-};
+using x11::Charset;
+using x11::charsetOf;
 
-Charset charsetOf(uint8_t id) {
-    for (const Charset& charset : kCharsets)
-        if (charset.id == id) return charset;
-    return {id, nullptr, "ja"};
-}
-
-// The font file and face index fontconfig finds best for the description.
+// The font file and face index of the installed face the description picks
+// (font_match_linux.h).
 bool findFace(const FontDescription& description, const Charset& charset, std::string& file,
               int& index) {
     FcPattern* pattern = FcPatternCreate();
     if (pattern == nullptr) return false;
+    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+    x11::FaceRequest request;
     char faceName[sizeof description.faceName + 1] = {};
     std::memcpy(faceName, description.faceName, sizeof description.faceName);
     if (faceName[0] != '\0') {
         const std::optional<std::string> family = charset.encoding == nullptr
                                                       ? x11::utf8FromCp932(faceName)
                                                       : x11::utf8From(faceName, charset.encoding);
-        if (family) {
-            FcPatternAddString(pattern, FC_FAMILY,
-                               reinterpret_cast<const FcChar8*>(family->c_str()));
-        }
+        request.family = family.value_or("");
     }
-    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(charset.language));
-    const int weight = description.weight == 0 ? 400 : static_cast<int>(description.weight);
-    FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-    FcPatternAddInteger(pattern, FC_SLANT, description.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
+    request.charSet = description.charSet;
+    request.pitchAndFamily = description.pitchAndFamily;
+    request.weight = description.weight == 0 ? 400 : static_cast<int>(description.weight);
+    request.italic = description.italic != 0;
+    FcPattern* match = x11::matchFace(request, pattern, FcDefaultSubstitute);
     if (match == nullptr) return false;
     FcChar8* path = nullptr;
     const bool found = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;

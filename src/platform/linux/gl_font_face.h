@@ -1,6 +1,7 @@
 // The face a GDI font description stands for, through fontconfig and
 // FreeType: the face named, else the best one for the character set's
-// language (Japanese for Shift_JIS), sized as GDI sizes it (a positive height
+// language (Japanese for Shift_JIS) with the description's pitch
+// (font_match_linux.h: fixed for the status font), sized as GDI sizes it (a positive height
 // is the cell height, ascent plus descent; a negative one the em height), its
 // glyphs rendered with grey levels as GDI's antialiased glyph outlines are.
 #pragma once

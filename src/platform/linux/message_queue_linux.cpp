@@ -57,7 +57,8 @@ void noteTaken(const Queued& entry) {
         if (entry.key.down) {
             lastKeyText = {true, entry.message.window, entry.message.wParam, entry.key.text};
         }
-    } else if (entry.message.message == WM_LBUTTONDOWN) {
+    } else if (entry.message.message == WM_LBUTTONDOWN ||
+               entry.message.message == kLeftDoubleClick) {
         applyKeyMessage(kKeyLeftButton, true);
     } else if (entry.message.message == kLeftButtonUp) {
         applyKeyMessage(kKeyLeftButton, false);

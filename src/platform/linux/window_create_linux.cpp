@@ -38,11 +38,13 @@ constexpr Point kDefaultPlace{26, 26};
 constexpr Point kDefaultSize{640, 480};
 constexpr long kMotifDecorationsFlag = 2;  // MWM_HINTS_DECORATIONS
 constexpr long kMotifHintCount = 5;
+constexpr uint32_t kClassDoubleClicks = 0x0008;  // CS_DBLCLKS
 
 struct ClassRecord {
     std::string name;
     WindowProc procedure = nullptr;
     GdiObject background = nullptr;
+    uint32_t style = 0;
 };
 
 uint16_t nextAtom = 0xC000;
@@ -63,8 +65,8 @@ uint16_t addClass(ClassRecord record) {
 // The system's own classes, there before the program registers any.
 void ensureSystemClasses() {
     static const bool registered = [] {
-        addClass({"BUTTON", buttonProcedure, nullptr});
-        addClass({"EDIT", editProcedure, nullptr});
+        addClass({"BUTTON", buttonProcedure, nullptr, kClassDoubleClicks});
+        addClass({"EDIT", editProcedure, nullptr, kClassDoubleClicks});
         return true;
     }();
     (void)registered;
@@ -223,7 +225,8 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
     if (windowClass == nullptr || windowClass->className == nullptr ||
         x11::findClass(windowClass->className) != nullptr)
         return 0;
-    return x11::addClass({windowClass->className, windowClass->procedure, windowClass->background});
+    return x11::addClass({windowClass->className, windowClass->procedure, windowClass->background,
+                          windowClass->style});
 }
 
 WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char* title,
@@ -244,6 +247,7 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
     window.className = windowClass->name;
     window.procedure = windowClass->procedure;
     window.background = windowClass->background;
+    window.doubleClicks = (windowClass->style & x11::kClassDoubleClicks) != 0;
     window.style = style;
     window.exStyle = exStyle;
     if (title != nullptr) window.text = x11::utf8FromCp932(title).value_or("");

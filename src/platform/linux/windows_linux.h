@@ -54,6 +54,7 @@ struct WindowObject {
     std::string className;
     WindowProc procedure = nullptr;
     GdiObject background = nullptr;  // the class brush
+    bool doubleClicks = false;       // its class takes double clicks (CS_DBLCLKS)
     uint32_t style = 0;
     uint32_t exStyle = 0;
     std::string text;  // UTF-8

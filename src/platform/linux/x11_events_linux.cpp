@@ -3,6 +3,7 @@
 #include <X11/XKBlib.h>
 #include <X11/extensions/Xrandr.h>
 
+#include "platform/linux/clipboard_linux.h"
 #include "platform/linux/input_events_linux.h"
 #include "platform/linux/key_state_linux.h"
 #include "platform/linux/message_queue_linux.h"
@@ -124,6 +125,12 @@ void handleEvent(XEvent& event) {
             break;
         case ClientMessage:
             onClientMessage(event.xclient);
+            break;
+        case SelectionRequest:
+            answerSelectionRequest(event.xselectionrequest);
+            break;
+        case SelectionClear:
+            noteSelectionCleared(event.xselectionclear);
             break;
         case ButtonPress:
         case ButtonRelease:
