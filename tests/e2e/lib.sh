@@ -349,6 +349,9 @@ e2e_start_compositor() {
     mkdir -p /tmp/.X11-unix && chown root:root /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
   fi
   chmod 711 "$E2E_TMP"
+  # tools/test.sh puts it in a private folder of its own run: let the session
+  # user through that one too.
+  [[ -O $(dirname "$E2E_TMP") ]] && chmod go+x "$(dirname "$E2E_TMP")"
   runtime=$E2E_TMP/wayland-runtime
   mkdir -m 700 "$runtime" && chown "$user" "$runtime" || fail "start_$name: no runtime folder"
   e2e_user_command "$user"
