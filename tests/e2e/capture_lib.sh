@@ -20,7 +20,8 @@
 #                           black on a Wayland desktop otherwise)
 #   opening_like_compositor  the feedback image equals the compositor's
 #                           picture (grim) of the rectangle under the opening,
-#                           within a few tries; prints the comparison
+#                           within a few tries; prints the comparison (on a
+#                           scaled output, grim's finer picture sampled down)
 #   message_boxes           X ids of the program's message boxes on the screen
 #   answer_message_box WHAT  wait (20 s) for the program's message box, make
 #                           sure it is the only one, and close it as a window
@@ -87,6 +88,7 @@ opening_like_compositor() {
     read -r px py _ < <(win_geometry com) || return 1
     fresh_feedback "$E2E_TMP/feedback.bmp" || return 1
     wayland_shot "$E2E_TMP/opening.png" "$((px + 35)),$((py + 37)) 138x111" || return 1
+    mogrify -filter point -sample '138x111!' "$E2E_TMP/opening.png" || return 1
     report=$(capture_pixels compare "$E2E_TMP/feedback.bmp" "$E2E_TMP/opening.png" 0 0) &&
       echo "$report" && return 0
     sleep 0.5
