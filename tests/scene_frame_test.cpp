@@ -253,6 +253,24 @@ TEST_F(SceneFrameTest, TheSaveLineAppearsAtTheTopOnceASnapshotWasWritten) {
     EXPECT_NE(textCalls()[2].find("50 4 0 0"), std::string::npos);
 }
 
+TEST_F(SceneFrameTest, TheSystemsNoticeStandsBetweenTheSaveLineAndTheKeyHelp) {
+    ViewerState& state = viewerState();
+    state.snapshotCounter = 1;
+    // Cut to the text buffer at a whole character, as the other lines are.
+    fake::state().statusNotice = std::string(300, 'x').replace(254, 2, "\x89\xe6");
+    renderSceneFrame();
+    const std::vector<std::string> texts = textCalls();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_NE(texts[2].find("50 4 0 0"), std::string::npos);
+    EXPECT_EQ(texts[3], "Font#3.DrawTextA(null, " + std::string(254, 'x') +
+                            ", -1, 50 22 0 0, 0x140, 0xffc8c8c8)");
+
+    fake::state().statusNotice.clear();
+    fake::state().clearLog();
+    renderSceneFrame();
+    EXPECT_EQ(textCalls().size(), 3u);
+}
+
 TEST_F(SceneFrameTest, AFrameWithoutAModelStillTintsAndPrints) {
     viewerState().model.reset();
     fake::state().clearLog();

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing t462 needs on Debian 12 (or a close
 # Ubuntu): compilers, CMake, GoogleTest, the mingw-w64 cross compiler, Wine,
-# Xvfb, headless Wayland compositors (sway, weston) and the tools the
-# end-to-end tests drive it with, Japanese fonts, the ja_JP.UTF-8 locale, and
-# what makes and checks the Linux package. Safe to run again: it does nothing
-# when everything is in place.
+# Xvfb, headless Wayland compositors (sway, weston) with the ScreenCast portal
+# and PipeWire, the libraries of the Linux program's grab on Wayland
+# (libwayland, libpipewire, sd-bus), the tools the end-to-end tests drive it
+# with, Japanese fonts, the ja_JP.UTF-8 locale, and what makes and checks the
+# Linux package. Safe to run again: it does nothing when everything is in
+# place.
 set -euo pipefail
 
 packages=(
@@ -15,6 +17,9 @@ packages=(
   wine wine64
   xvfb xdotool xclip openbox x11-utils x11-xserver-utils imagemagick inotify-tools libx11-dev
   sway swaybg weston xwayland grim
+  libwayland-dev libwayland-bin wayland-protocols libpipewire-0.3-dev libsystemd-dev
+  pipewire pipewire-bin wireplumber xdg-desktop-portal xdg-desktop-portal-wlr
+  dbus dbus-daemon dbus-bin strace
   libxext-dev libxrandr-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
   libgl1-mesa-dri libglx-mesa0 pkg-config
   unzip

@@ -109,6 +109,11 @@ int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, 
 // is written past it. Returns the number of image bytes written, 0 on failure.
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size);
 
+// A line the status text shows for the system, in code page 932: what the
+// user must know, such as that the screen cannot be grabbed here. Empty while
+// there is none.
+const char* statusNotice();
+
 // The rows grabScreen writes for `area`: the pixel size, the padded row
 // length and the whole size in bytes; nothing for an empty area or one whose
 // rows do not fit in `size` bytes (or in 32 bits).

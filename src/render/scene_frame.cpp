@@ -17,6 +17,7 @@ constexpr int32_t kStatusLeft = 50;
 constexpr int32_t kKeyHelpTop = 40;
 constexpr int32_t kTintLineTop = 56;
 constexpr int32_t kSaveLineTop = 4;
+constexpr int32_t kNoticeTop = 22;  // between the save line and the key help
 
 // Sums in double precision, stored back as a single-precision float.
 void advance(float& value, double step) {
@@ -57,6 +58,8 @@ void drawStatusLines(ViewerState& state) {
     drawStatusText(kStatusLeft, kTintLineTop, state.textLine, kStatusTextColour);
     if (formatSaveLine(state.textLine, sizeof state.textLine, state))
         drawStatusText(kStatusLeft, kSaveLineTop, state.textLine, kStatusTextColour);
+    if (formatNoticeLine(state.textLine, sizeof state.textLine))
+        drawStatusText(kStatusLeft, kNoticeTop, state.textLine, kStatusTextColour);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "controls/viewer_state.h"
 #include "platform/text.h"
+#include "platform/window_system.h"
 
 namespace {
 
@@ -50,6 +51,13 @@ void formatTintLine(char* line, size_t size, const ViewerState& state) {
                   static_cast<int32_t>(state.ambientRedPercent),
                   static_cast<int32_t>(state.ambientGreenPercent),
                   static_cast<int32_t>(state.ambientBluePercent));
+}
+
+bool formatNoticeLine(char* line, size_t size) {
+    const char* notice = platform::statusNotice();
+    if (notice == nullptr || notice[0] == '\0') return false;
+    formatBounded(line, size, "%s", notice);
+    return true;
 }
 
 bool formatSaveLine(char* line, size_t size, const ViewerState& state) {

@@ -63,6 +63,9 @@ inline constexpr char kSaveFailureFormat[] =
 // Each writes a NUL-terminated line of at most size - 1 bytes into `line`.
 void formatKeyHelpLine(char* line, size_t size);
 void formatTintLine(char* line, size_t size, const ViewerState& state);
+// The system's notice (platform::statusNotice) while it has one; false, with
+// `line` untouched, otherwise.
+bool formatNoticeLine(char* line, size_t size);
 // The line at the top: the failure of the last snapshot while it is marked,
 // else the confirmation of the last snapshot written while the counter is not
 // 0. Returns false, with `line` untouched, when there is nothing to show.

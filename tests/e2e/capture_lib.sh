@@ -13,6 +13,21 @@
 #   wait_picture [TIMEOUT]  wait until frames are being drawn: the feedback
 #                           image is rewritten and the display window no
 #                           longer shows its light background
+#   paint_opening SKIN      paint the skin's viewfinder opening with a
+#                           gradient (no key colour): the panel itself shows a
+#                           known, still picture where the grab looks, as
+#                           XWayland draws no window shapes (the opening is
+#                           black on a Wayland desktop otherwise)
+#   opening_like_compositor  the feedback image equals the compositor's
+#                           picture (grim) of the rectangle under the opening,
+#                           within a few tries; prints the comparison (on a
+#                           scaled output, grim's finer picture sampled down)
+#   message_boxes           X ids of the program's message boxes on the screen
+#   answer_message_box WHAT  wait (20 s) for the program's message box, make
+#                           sure it is the only one, and close it as a window
+#                           manager does (weston gives XWayland's windows no
+#                           keyboard focus)
+#   assert_black_feedback WHAT  the next feedback image is black, every byte
 
 capture_pixels() { python3 "$E2E_LIB_DIR/capture_pixels.py" "$@"; }
 
@@ -57,4 +72,46 @@ wait_picture() {
   done
   echo "wait_picture: no frames after ${timeout}s" >&2
   return 1
+}
+
+paint_opening() {
+  local skin=$1
+  convert "$skin" \( -size 111x138 gradient:red-blue -rotate 90 \
+    \( -size 138x111 gradient:lime-black \) -compose plus -composite \) \
+    -compose over -geometry +31+33 -composite -type TrueColor "BMP3:$skin.new" &&
+    mv "$skin.new" "$skin"
+}
+
+opening_like_compositor() {
+  local tries px py report
+  for ((tries = 0; tries < 5; tries++)); do
+    read -r px py _ < <(win_geometry com) || return 1
+    fresh_feedback "$E2E_TMP/feedback.bmp" || return 1
+    wayland_shot "$E2E_TMP/opening.png" "$((px + 35)),$((py + 37)) 138x111" || return 1
+    mogrify -filter point -sample '138x111!' "$E2E_TMP/opening.png" || return 1
+    report=$(capture_pixels compare "$E2E_TMP/feedback.bmp" "$E2E_TMP/opening.png" 0 0) &&
+      echo "$report" && return 0
+    sleep 0.5
+  done
+  printf '%s\n' "$report" >&2
+  mkdir -p "$E2E_ARTIFACTS" && cp "$E2E_TMP/feedback.bmp" "$E2E_TMP/opening.png" "$E2E_ARTIFACTS/"
+  return 1
+}
+
+message_boxes() { xdotool search --onlyvisible --class '^t462 message box$' 2>/dev/null; }
+
+answer_message_box() {
+  local what=$1 boxes i
+  for ((i = 0; i < 100; i++)); do
+    boxes=$(message_boxes) && [[ -n $boxes ]] && break
+    sleep 0.2
+  done
+  assert_eq 1 "$(wc -w <<<"$boxes")" "message boxes $what"
+  "$(e2e_close_tool)" "$boxes" || fail "cannot close the message box $what"
+}
+
+assert_black_feedback() {
+  fresh_feedback "$E2E_TMP/feedback.bmp" || fail "$1: no complete feedback image"
+  assert_eq 0 "$(tail -c +55 "$E2E_TMP/feedback.bmp" | tr -d '\0' | wc -c)" \
+    "$1: non-zero bytes of the feedback image"
 }

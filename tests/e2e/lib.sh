@@ -76,6 +76,15 @@
 #                            root); exports DISPLAY (XWayland), WAYLAND_DISPLAY
 #                            and XDG_RUNTIME_DIR; the program then runs as
 #                            that user, as in a user's own session
+#   start_sway [WxH] portal  the same in one D-Bus session with PipeWire,
+#                            WirePlumber, xdg-desktop-portal and
+#                            xdg-desktop-portal-wlr (and the test's shared-
+#                            memory shim, portal_shm_shim.c); exports
+#                            DBUS_SESSION_BUS_ADDRESS and the program's
+#                            XDG_STATE_HOME. The portal's chooser answers
+#                            HEADLESS-1 and adds a line to portal_questions,
+#                            or declines while $E2E_PORTAL_DIR/decline exists
+#   portal_questions         how often the portal has asked which screen to share
 #   start_weston [WxH]       a headless weston session with XWayland, the same
 #                            way (weston runs as whoever starts it)
 #   wayland_shot FILE [X,Y WxH]  PNG of the sway output, or of a rectangle of
@@ -340,6 +349,9 @@ e2e_start_compositor() {
     mkdir -p /tmp/.X11-unix && chown root:root /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix
   fi
   chmod 711 "$E2E_TMP"
+  # tools/test.sh puts it in a private folder of its own run: let the session
+  # user through that one too.
+  [[ -O $(dirname "$E2E_TMP") ]] && chmod go+x "$(dirname "$E2E_TMP")"
   runtime=$E2E_TMP/wayland-runtime
   mkdir -m 700 "$runtime" && chown "$user" "$runtime" || fail "start_$name: no runtime folder"
   e2e_user_command "$user"
@@ -376,6 +388,7 @@ e2e_use_xwayland() {
 
 start_sway() {
   local size=${1:-1280x1024} conf=$E2E_TMP/sway.conf i
+  local -a session=()
   command -v Xwayland >/dev/null || fail "start_sway: Xwayland is not installed"
   cat >"$conf" <<CONF
 output HEADLESS-1 resolution $size position 0 0 scale 1
@@ -383,8 +396,10 @@ output HEADLESS-1 bg #c040a0 solid_color
 xwayland enable
 CONF
   chmod 644 "$conf"
-  e2e_start_compositor sway env WLR_BACKENDS=headless WLR_RENDERER=pixman \
+  [[ ${2:-} == portal ]] && e2e_portal_session_command session
+  e2e_start_compositor sway "${session[@]}" env WLR_BACKENDS=headless WLR_RENDERER=pixman \
     WLR_LIBINPUT_NO_DEVICES=1 sway -c "$conf"
+  [[ ${2:-} == portal ]] && e2e_wait_portal
   # sway tells its own clients which display XWayland has.
   local sock
   sock=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock 2>/dev/null | head -n1)
@@ -405,6 +420,103 @@ CONF
   [[ -s $found ]] || fail "start_sway: XWayland's display was not told"
   e2e_use_xwayland "$(tr -d ': \n' <"$found")"
   E2E_SCREEN_SIZE=${size}x24
+}
+
+# --- the ScreenCast portal (GNOME's and KDE's way of sharing the screen) ---------
+# Under sway, with xdg-desktop-portal-wlr as the back end. Everything runs in
+# one dbus-run-session in the compositor's process group, so it ends with
+# it; the session's state and data folders are the test's own, so no share
+# is remembered from an earlier run.
+
+E2E_PORTAL_DIR=$E2E_TMP/portal
+
+# The session: the compositor in the background, then the portal's services
+# once its socket is there. Runs as the session user inside dbus-run-session.
+e2e_portal_session() {
+  local dir=$1 i
+  shift
+  "$@" &
+  local compositor=$!
+  for ((i = 0; i < 100; i++)); do
+    [[ -S $XDG_RUNTIME_DIR/wayland-1 ]] && break
+    sleep 0.1
+  done
+  export WAYLAND_DISPLAY=wayland-1 XDG_CURRENT_DESKTOP=sway
+  dbus-update-activation-environment WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_RUNTIME_DIR
+  pipewire &
+  for ((i = 0; i < 100; i++)); do
+    [[ -S $XDG_RUNTIME_DIR/pipewire-0 ]] && break
+    sleep 0.1
+  done
+  LD_PRELOAD=$dir/shim.so /usr/libexec/xdg-desktop-portal-wlr -c "$dir/wlr.conf" &
+  # The portal (started by the bus on its first use) looks for its back end
+  # once, when it starts: the back end is there first.
+  for ((i = 0; i < 100; i++)); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner string:org.freedesktop.impl.portal.desktop.wlr |
+      grep -q 'boolean true' && break
+    sleep 0.1
+  done
+  wireplumber &
+  # Told only now: the first use of the portal starts it.
+  echo "$DBUS_SESSION_BUS_ADDRESS" >"$dir/bus.new" && mv "$dir/bus.new" "$dir/bus"
+  wait "$compositor"
+}
+
+# e2e_portal_session_command ARRAY: the words that run a compositor in such
+# a session, into ARRAY; prepares the portal's folder.
+e2e_portal_session_command() {
+  local -n words=$1
+  local shim tool
+  for tool in dbus-run-session pipewire wireplumber /usr/libexec/xdg-desktop-portal \
+    /usr/libexec/xdg-desktop-portal-wlr; do
+    command -v "$tool" >/dev/null || fail "start_sway portal: $tool is not installed"
+  done
+  shim=$(e2e_build_tool portal_shm_shim.so "$E2E_LIB_DIR/portal_shm_shim.c" e2e_cc_shim) ||
+    fail "cannot build tests/e2e/portal_shm_shim.c (needs libwayland-dev)"
+  mkdir -p "$E2E_PORTAL_DIR"/{state,data,config} && cp "$shim" "$E2E_PORTAL_DIR/shim.so" ||
+    fail "start_sway portal: no folder for the portal"
+  cat >"$E2E_PORTAL_DIR/chooser" <<CHOOSER
+#!/bin/sh
+[ -e "$E2E_PORTAL_DIR/decline" ] && exit 0
+echo asked >>"$E2E_PORTAL_DIR/questions"
+echo HEADLESS-1
+CHOOSER
+  chmod 755 "$E2E_PORTAL_DIR/chooser"
+  printf '[screencast]\nchooser_type=simple\nchooser_cmd=%s\nmax_fps=30\n' \
+    "$E2E_PORTAL_DIR/chooser" >"$E2E_PORTAL_DIR/wlr.conf"
+  [[ -n $(e2e_session_user) ]] && chown -R "$(e2e_session_user)" "$E2E_PORTAL_DIR"
+  words=(env XDG_STATE_HOME="$E2E_PORTAL_DIR/state" XDG_DATA_HOME="$E2E_PORTAL_DIR/data"
+    XDG_CONFIG_HOME="$E2E_PORTAL_DIR/config" dbus-run-session --
+    bash -c "$(declare -f e2e_portal_session)"'; e2e_portal_session "$@"' portal-session
+    "$E2E_PORTAL_DIR")
+}
+
+# Until the portal answers on the session's bus; the program then finds it
+# there, and keeps its state in the session's state folder.
+e2e_wait_portal() {
+  local i
+  for ((i = 0; i < 100; i++)); do
+    [[ -s $E2E_PORTAL_DIR/bus ]] && break
+    sleep 0.1
+  done
+  [[ -s $E2E_PORTAL_DIR/bus ]] || fail "start_sway portal: no D-Bus session"
+  export DBUS_SESSION_BUS_ADDRESS XDG_STATE_HOME=$E2E_PORTAL_DIR/state
+  DBUS_SESSION_BUS_ADDRESS=$(<"$E2E_PORTAL_DIR/bus")
+  for ((i = 0; i < 150; i++)); do
+    e2e_as_user "$E2E_RUN_AS" dbus-send --session --print-reply \
+      --dest=org.freedesktop.portal.Desktop /org/freedesktop/portal/desktop \
+      org.freedesktop.DBus.Properties.Get string:org.freedesktop.portal.ScreenCast \
+      string:version >/dev/null 2>&1 && return 0
+    sleep 0.2
+  done
+  fail "start_sway portal: the ScreenCast portal did not answer"
+}
+
+portal_questions() {
+  local count=0
+  [[ -f $E2E_PORTAL_DIR/questions ]] && count=$(wc -l <"$E2E_PORTAL_DIR/questions")
+  echo "$count"
 }
 
 start_weston() {
@@ -443,7 +555,7 @@ stop_wayland() {
     wait "$WAYLAND_PID" 2>/dev/null
     WAYLAND_PID=
   fi
-  unset WAYLAND_DISPLAY SWAYSOCK
+  unset WAYLAND_DISPLAY SWAYSOCK DBUS_SESSION_BUS_ADDRESS
 }
 
 # --- the program ----------------------------------------------------------------
@@ -747,6 +859,7 @@ window_frame() {
 e2e_x_window_is_client() { [[ $1 == t462 ]]; }
 
 e2e_cc_x11() { cc -O2 -o "$1" "$2" -lX11; }
+e2e_cc_shim() { cc -O2 -shared -fPIC -o "$1" "$2" -ldl -lwayland-client; }
 e2e_cc_mingw() { x86_64-w64-mingw32-gcc -O2 -static -o "$1" "$2"; }
 
 # e2e_wine_tool NAME ARGS: runs tests/e2e/NAME.c, built for Windows, inside

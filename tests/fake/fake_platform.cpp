@@ -811,6 +811,8 @@ int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, 
     return 2;
 }
 
+const char* statusNotice() { return fake::current->statusNotice.c_str(); }
+
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
     record("grabScreen", {dec(area.left), dec(area.top), dec(area.right), dec(area.bottom),
                           out(pixels), dec(static_cast<int64_t>(size))});

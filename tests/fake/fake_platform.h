@@ -118,6 +118,7 @@ struct State {
     // them.
     std::vector<platform::Rect> monitors = {{0, 0, 1920, 1080}};
     platform::Rect virtualScreen() const;
+    std::string statusNotice;  // what statusNotice answers
     // The colour (0x00RRGGBB) of a screen pixel, for grabScreen.
     std::function<uint32_t(int32_t x, int32_t y)> screenPixel = [](int32_t, int32_t) { return 0u; };
 

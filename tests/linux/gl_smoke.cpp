@@ -207,6 +207,7 @@ InstanceHandle GetModuleHandleA(const char*) {
     return reinterpret_cast<InstanceHandle>(uintptr_t{0x400000});
 }
 uint32_t MsgWaitForMultipleObjects(uint32_t, uint32_t) { return 0; }
+const char* statusNotice() { return ""; }
 }  // namespace platform
 
 int main(int argc, char** argv) {

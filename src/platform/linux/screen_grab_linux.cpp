@@ -11,18 +11,28 @@
 // change between a frame's question and the server's answer: every request
 // here runs under an error trap, as Xlib's default handler for an X error
 // ends the process.
+//
+// On a Wayland desktop the X server is XWayland, whose root window holds no
+// picture: reading it fails (BadMatch) or gives black. There the grab comes
+// from the compositor (compositor_grab_linux.h). That is told by measuring,
+// once, and only where WAYLAND_DISPLAY is set: an X server of its own keeps
+// the root grab, and one without Wayland pays nothing for the question.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "platform/linux/compositor_grab_linux.h"
 #include "platform/linux/screen_linux.h"
+#include "platform/linux/windows_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 
@@ -226,6 +236,82 @@ bool contains(const Rect& outer, const Rect& inner) {
            inner.bottom <= outer.bottom;
 }
 
+// --- where the picture is ------------------------------------------------------
+
+enum class Source { unknown, root, compositor };
+
+// Grabs measured before the answer is taken to be the root: our windows
+// are drawn within a few frames.
+constexpr int kMeasuringGrabs = 300;
+
+bool allBlack(XImage& image, const Visual& visual) {
+    const unsigned long colour = visual.red_mask | visual.green_mask | visual.blue_mask;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x)
+            if ((XGetPixel(&image, x, y) & colour) != 0) return false;
+    return true;
+}
+
+// What a viewable window of ours shows, read from the window itself, and
+// where that lies on the root window; null where it shows nothing yet.
+ImagePointer ownPicture(Display* display, const x11::WindowObject& window, Rect& onRoot) {
+    XWindowAttributes attributes{};
+    ::Window child = None;
+    int x = 0;
+    int y = 0;
+    ErrorTrap trap(display);
+    if (!XGetWindowAttributes(display, window.xwindow, &attributes) ||
+        attributes.map_state != IsViewable ||
+        !XTranslateCoordinates(display, window.xwindow, DefaultRootWindow(display), 0, 0, &x, &y,
+                               &child))
+        return nullptr;
+    const Rect root = x11::rootRect();
+    onRoot = {std::max(x, root.left), std::max(y, root.top),
+              std::min(x + attributes.width, root.right),
+              std::min(y + attributes.height, root.bottom)};
+    if (onRoot.right <= onRoot.left || onRoot.bottom <= onRoot.top) return nullptr;
+    ImagePointer image(XGetImage(display, window.xwindow, onRoot.left - x, onRoot.top - y,
+                                 static_cast<unsigned>(onRoot.right - onRoot.left),
+                                 static_cast<unsigned>(onRoot.bottom - onRoot.top), AllPlanes,
+                                 ZPixmap));
+    if (trap.failed() || image == nullptr ||
+        allBlack(*image, *DefaultVisual(display, DefaultScreen(display))))
+        return nullptr;
+    return image;
+}
+
+// Whether the root window shows the screen: XWayland refuses to read it or
+// gives black where one of our windows is drawn.
+Source measureSource(Display* display) {
+    if (fetchImage(display, {0, 0, 1, 1}, 1, 1) == nullptr) return Source::compositor;
+    const Visual& visual = *DefaultVisual(display, DefaultScreen(display));
+    for (WindowHandle handle : x11::allWindows()) {
+        const x11::WindowObject* window = x11::findWindow(handle);
+        if (window == nullptr || !x11::isTopLevel(*window) || window->xwindow == None) continue;
+        Rect onRoot{};
+        if (ownPicture(display, *window, onRoot) == nullptr) continue;
+        const ImagePointer root =
+            fetchImage(display, onRoot, onRoot.right - onRoot.left, onRoot.bottom - onRoot.top);
+        if (root == nullptr || allBlack(*root, visual)) return Source::compositor;
+        return Source::root;
+    }
+    return Source::unknown;
+}
+
+Source grabSource(Display* display) {
+    static Source source = [] {
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        return wayland != nullptr && wayland[0] != '\0' ? Source::unknown : Source::root;
+    }();
+    static int measured = 0;
+    if (source == Source::unknown) {
+        source = measureSource(display);
+        if (source == Source::unknown && ++measured >= kMeasuringGrabs) source = Source::root;
+        if (source == Source::compositor) sharedImage().release();
+    }
+    return source;
+}
+
 }  // namespace
 
 void x11::releaseGrabImage() { sharedImage().release(); }
@@ -238,6 +324,8 @@ uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
     if (display == nullptr || !contains(x11::rootRect(), area)) return 0;
     const int w = layout->width;
     const int h = layout->height;
+    if (grabSource(display) == Source::compositor)
+        return x11::grabFromCompositor(area, *layout, pixels);
     const uint64_t stride = layout->stride;
     const Visual& visual = *DefaultVisual(display, DefaultScreen(display));
 

@@ -101,6 +101,9 @@ GrabSurface& grabSurface() {
 
 void win32::releaseGrabSurface() { grabSurface().release(); }
 
+// Windows always lets the screen be grabbed.
+const char* statusNotice() { return ""; }
+
 uint32_t grabScreen(const Rect& area, uint8_t* pixels, size_t size) {
     // The DIB section's rows are copied in full: refuse what does not fit.
     const std::optional<GrabLayout> layout = grabLayout(area, size);
