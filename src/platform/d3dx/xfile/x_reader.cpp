@@ -157,6 +157,10 @@ private:
     bool addPart(MeshData& mesh);
     bool splitByNormals(const MeshData& mesh, Part& part, std::vector<uint32_t>& cornerVertices);
     bool merge(Mesh& mesh);
+    uint32_t mergeMaterials(Mesh& mesh, std::vector<uint32_t>& materialBase);
+    void mergeVertices(Mesh& mesh, std::vector<uint32_t>& vertexBase) const;
+    void mergeTriangles(Mesh& mesh, const std::vector<uint32_t>& materialBase,
+                        uint32_t defaultIndex, const std::vector<uint32_t>& vertexBase) const;
 
     const Body& body_;
     ReadLimits limits_;
@@ -660,10 +664,10 @@ bool Reader::addPart(MeshData& mesh) {
     return true;
 }
 
-bool Reader::merge(Mesh& mesh) {
-    if (triangleTotal_ == 0) return fail("no triangles in the file");
-    mesh = Mesh{};
-    std::vector<uint32_t> materialBase(parts_.size(), 0);
+// The vertex format of all parts, and their materials one after the other,
+// with one default material after them for the parts without any; returns
+// the default material's index.
+uint32_t Reader::mergeMaterials(Mesh& mesh, std::vector<uint32_t>& materialBase) {
     bool needDefault = false;
     for (size_t p = 0; p < parts_.size(); ++p) {
         Part& part = parts_[p];
@@ -677,10 +681,50 @@ bool Reader::merge(Mesh& mesh) {
     }
     const uint32_t defaultIndex = static_cast<uint32_t>(mesh.materials.size());
     if (needDefault) mesh.materials.push_back(MeshMaterial{defaultMaterial(), std::nullopt});
+    return defaultIndex;
+}
 
-    // Vertices, under their frames' matrices.
+// `vertices` through `matrix`, appended to `out`.
+void appendTransformed(const std::vector<Vertex>& vertices, const platform::Matrix& matrix,
+                       std::vector<Vertex>& out) {
+    const auto& m = matrix.m;
+    // Normals go through the cofactors of the 3x3 part: the inverse
+    // transpose up to a scale, and defined for singular matrices too.
+    float cof[3][3] = {
+        {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
+         m[1][0] * m[2][1] - m[1][1] * m[2][0]},
+        {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+         m[0][1] * m[2][0] - m[0][0] * m[2][1]},
+        {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
+         m[0][0] * m[1][1] - m[0][1] * m[1][0]},
+    };
+    const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
+    const float sign = det < 0.0f ? -1.0f : 1.0f;
+    for (Vertex vertex : vertices) {
+        const platform::Vector3 p0 = vertex.position;
+        float x = p0.x * m[0][0] + p0.y * m[1][0] + p0.z * m[2][0] + m[3][0];
+        float y = p0.x * m[0][1] + p0.y * m[1][1] + p0.z * m[2][1] + m[3][1];
+        float z = p0.x * m[0][2] + p0.y * m[1][2] + p0.z * m[2][2] + m[3][2];
+        const float w = p0.x * m[0][3] + p0.y * m[1][3] + p0.z * m[2][3] + m[3][3];
+        if (w != 0.0f && w != 1.0f) {
+            x /= w;
+            y /= w;
+            z /= w;
+        }
+        vertex.position = {x, y, z};
+        const platform::Vector3 n = vertex.normal;
+        vertex.normal = normalized({
+            sign * (n.x * cof[0][0] + n.y * cof[1][0] + n.z * cof[2][0]),
+            sign * (n.x * cof[0][1] + n.y * cof[1][1] + n.z * cof[2][1]),
+            sign * (n.x * cof[0][2] + n.y * cof[1][2] + n.z * cof[2][2]),
+        });
+        out.push_back(vertex);
+    }
+}
+
+// Vertices, under their frames' matrices.
+void Reader::mergeVertices(Mesh& mesh, std::vector<uint32_t>& vertexBase) const {
     mesh.vertices.reserve(vertexTotal_);
-    std::vector<uint32_t> vertexBase(parts_.size(), 0);
     const platform::Matrix identity = identityMatrix();
     for (size_t p = 0; p < parts_.size(); ++p) {
         const Part& part = parts_[p];
@@ -689,42 +733,13 @@ bool Reader::merge(Mesh& mesh) {
             mesh.vertices.insert(mesh.vertices.end(), part.vertices.begin(), part.vertices.end());
             continue;
         }
-        const auto& m = part.matrix.m;
-        // Normals go through the cofactors of the 3x3 part: the inverse
-        // transpose up to a scale, and defined for singular matrices too.
-        float cof[3][3] = {
-            {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
-             m[1][0] * m[2][1] - m[1][1] * m[2][0]},
-            {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
-             m[0][1] * m[2][0] - m[0][0] * m[2][1]},
-            {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
-             m[0][0] * m[1][1] - m[0][1] * m[1][0]},
-        };
-        const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
-        const float sign = det < 0.0f ? -1.0f : 1.0f;
-        for (Vertex vertex : part.vertices) {
-            const platform::Vector3 p0 = vertex.position;
-            float x = p0.x * m[0][0] + p0.y * m[1][0] + p0.z * m[2][0] + m[3][0];
-            float y = p0.x * m[0][1] + p0.y * m[1][1] + p0.z * m[2][1] + m[3][1];
-            float z = p0.x * m[0][2] + p0.y * m[1][2] + p0.z * m[2][2] + m[3][2];
-            const float w = p0.x * m[0][3] + p0.y * m[1][3] + p0.z * m[2][3] + m[3][3];
-            if (w != 0.0f && w != 1.0f) {
-                x /= w;
-                y /= w;
-                z /= w;
-            }
-            vertex.position = {x, y, z};
-            const platform::Vector3 n = vertex.normal;
-            vertex.normal = normalized({
-                sign * (n.x * cof[0][0] + n.y * cof[1][0] + n.z * cof[2][0]),
-                sign * (n.x * cof[0][1] + n.y * cof[1][1] + n.z * cof[2][1]),
-                sign * (n.x * cof[0][2] + n.y * cof[1][2] + n.z * cof[2][2]),
-            });
-            mesh.vertices.push_back(vertex);
-        }
+        appendTransformed(part.vertices, part.matrix, mesh.vertices);
     }
+}
 
-    // Triangles, grouped by material in file order (a counting sort).
+// Triangles, grouped by material in file order (a counting sort).
+void Reader::mergeTriangles(Mesh& mesh, const std::vector<uint32_t>& materialBase,
+                            uint32_t defaultIndex, const std::vector<uint32_t>& vertexBase) const {
     const size_t materialCount = mesh.materials.size();
     std::vector<uint32_t> counts(materialCount + 1, 0);
     for (size_t p = 0; p < parts_.size(); ++p) {
@@ -753,6 +768,10 @@ bool Reader::merge(Mesh& mesh) {
             }
         }
     }
+}
+
+// Each subset's range of vertices: from its lowest index to its highest.
+void setVertexRanges(Mesh& mesh) {
     for (Subset& subset : mesh.subsets) {
         if (subset.faceCount == 0) continue;
         uint32_t low = kNone;
@@ -765,6 +784,17 @@ bool Reader::merge(Mesh& mesh) {
         subset.vertexStart = low;
         subset.vertexCount = high - low + 1;
     }
+}
+
+bool Reader::merge(Mesh& mesh) {
+    if (triangleTotal_ == 0) return fail("no triangles in the file");
+    mesh = Mesh{};
+    std::vector<uint32_t> materialBase(parts_.size(), 0);
+    const uint32_t defaultIndex = mergeMaterials(mesh, materialBase);
+    std::vector<uint32_t> vertexBase(parts_.size(), 0);
+    mergeVertices(mesh, vertexBase);
+    mergeTriangles(mesh, materialBase, defaultIndex, vertexBase);
+    setVertexRanges(mesh);
     return true;
 }
 
