@@ -127,6 +127,18 @@ bool isName(std::string_view word) {
     return true;
 }
 
+// `kind` from the entry of `table` for `key`; false when there is none.
+template <class Key, size_t N>
+bool lookUp(const std::pair<Key, TokenKind> (&table)[N], Key key, TokenKind& kind) {
+    for (const auto& [entryKey, entryKind] : table) {
+        if (entryKey == key) {
+            kind = entryKind;
+            return true;
+        }
+    }
+    return false;
+}
+
 // The text tokens of one character.
 bool punctuationKind(char c, TokenKind& kind) {
     constexpr std::pair<char, TokenKind> kPunctuation[] = {
@@ -134,13 +146,7 @@ bool punctuationKind(char c, TokenKind& kind) {
         {']', TokenKind::CloseBracket}, {'(', TokenKind::OpenParen},  {')', TokenKind::CloseParen},
         {',', TokenKind::Comma},        {';', TokenKind::Semicolon},  {'>', TokenKind::CloseAngle},
     };
-    for (const auto& [character, punctuation] : kPunctuation) {
-        if (c == character) {
-            kind = punctuation;
-            return true;
-        }
-    }
-    return false;
+    return lookUp(kPunctuation, c, kind);
 }
 
 // The binary tokens that are a code alone.
@@ -159,12 +165,7 @@ bool bareKind(uint16_t code, TokenKind& kind) {
         {kSemicolon, TokenKind::Semicolon},
         {kTemplate, TokenKind::Template},
     };
-    for (const auto& [bareCode, bare] : kBare) {
-        if (code == bareCode) {
-            kind = bare;
-            return true;
-        }
-    }
+    if (lookUp(kBare, code, kind)) return true;
     if (code < kFirstType || code > kLastType) return false;
     kind = TokenKind::TypeKeyword;
     return true;
