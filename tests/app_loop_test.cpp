@@ -21,7 +21,7 @@ using shell_test::textsOf;
 
 namespace {
 
-using FrameLoopTest = shell_test::ShellTest;
+using FrameLoopTest = fake_test::FakeTest;
 
 constexpr uint32_t kMouseMove = 0x0200;
 

@@ -25,7 +25,7 @@ using shell_test::textsOf;
 
 namespace {
 
-using StartUpTest = shell_test::ShellTest;
+using StartUpTest = fake_test::FakeTest;
 
 std::string handle(const void* h) { return fake::handleName(h); }
 
@@ -144,7 +144,7 @@ struct RendererFailure {
 
 void PrintTo(const RendererFailure& value, std::ostream* os) { *os << value.name; }
 
-class RendererFailureTest : public shell_test::ShellTest,
+class RendererFailureTest : public fake_test::FakeTest,
                             public ::testing::WithParamInterface<RendererFailure> {};
 
 TEST_P(RendererFailureTest, ShowsTheStartUpMessageAndEndsWithCodeZero) {

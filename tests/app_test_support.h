@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "app/application.h"
-#include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "platform/messages.h"
 
 namespace shell_test {
@@ -33,20 +33,6 @@ inline const std::string kErrorCaption = "\x83\x47\x83\x89\x81\x5b";
 // "ＭＳ Ｐゴシック"
 inline const std::string kControlFontFace =
     "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e";
-
-// Fresh fake and fresh state around every test. The state is cleared while
-// the fake objects it may still refer to are alive.
-class ShellTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        viewerState() = ViewerState{};
-        fake::reset();
-    }
-    void TearDown() override {
-        viewerState() = ViewerState{};
-        fake::reset();
-    }
-};
 
 // Runs the program until it ends; the exit code, or nothing when the loop
 // had to be stopped by the guard of quitAtPass.

@@ -13,10 +13,10 @@ namespace {
 
 using shell_test::textsOf;
 
-class DisplayWindowTest : public shell_test::ShellTest {
+class DisplayWindowTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        shell_test::ShellTest::SetUp();
+        fake_test::FakeTest::SetUp();
         ViewerState& state = viewerState();
         state.controlFont =
             platform::CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 128, 3, 2, 1, 0x20, "font");

@@ -6,17 +6,15 @@
 
 #include "capture_test_support.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 
 namespace {
 
 using capture_test::read16;
 using capture_test::read32;
 
-class BmpFileTest : public ::testing::Test {
+class BmpFileTest : public fake_test::FakeTest {
 protected:
-    void SetUp() override { fake::reset(); }
-    void TearDown() override { fake::reset(); }
-
     // Rows filled with a non-zero pattern where the pixels are, zero padding.
     static std::vector<uint8_t> rows(int32_t width, int32_t height) {
         const uint64_t stride = bmpStride(width);

@@ -10,6 +10,7 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "platform/window_system.h"
 
 namespace capture_test {
@@ -27,20 +28,15 @@ inline uint32_t patternColour(int32_t x, int32_t y) {
     return 0x800000u | (static_cast<uint32_t>(y & 0xFF) << 8) | static_cast<uint32_t>(x & 0xFF);
 }
 
-class CaptureTest : public ::testing::Test {
+class CaptureTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        viewerState() = ViewerState{};
-        fake::reset();
+        FakeTest::SetUp();
         fake::state().screenPixel = patternColour;
         fake::state().meshFiles["model.x"] = fake::MeshFile{
             {fake::MeshMaterialSpec{fake::material(1, 1, 1), kFeedbackName}}, true, true, 0};
         fake::state().textureFiles.insert(kFeedbackName);
         openPanel(0, 0, 177, 152);
-    }
-    void TearDown() override {
-        viewerState() = ViewerState{};
-        fake::reset();
     }
 
     // The panel at (x, y), width × height, with an empty prefix box.

@@ -59,7 +59,7 @@ void expectSameParameters(const platform::PresentParameters& a,
     EXPECT_EQ(a.presentationInterval, b.presentationInterval);
 }
 
-class GraphicsDeviceTest : public shell_test::ShellTest {
+class GraphicsDeviceTest : public fake_test::FakeTest {
 protected:
     // A device side that is up, with the log cleared.
     void bringUp() {
@@ -112,8 +112,7 @@ TEST_F(GraphicsDeviceTest, PresentParametersAreTheFixedRecordForTheGivenWindowAn
     expectSameParameters(viewerState().presentParameters, expected);
 
     // From the state, the back buffer is 594 by 578.
-    viewerState() = ViewerState{};
-    fake::reset();
+    fake_test::resetStateAndFake();
     viewerState().displayWindow = kWindow;
     ASSERT_TRUE(initRenderer());
     EXPECT_EQ(fake::state().lastPresentParameters.backBufferWidth, 594u);
@@ -146,7 +145,7 @@ struct Fallback {
 
 void PrintTo(const Fallback& value, std::ostream* os) { *os << value.name; }
 
-class DeviceFallbackTest : public shell_test::ShellTest,
+class DeviceFallbackTest : public fake_test::FakeTest,
                            public ::testing::WithParamInterface<Fallback> {};
 
 TEST_P(DeviceFallbackTest, StopsAtTheFirstAttemptThatReturnsExactlyZero) {
@@ -189,8 +188,7 @@ TEST_F(GraphicsDeviceTest, EachFailingStepEndsTheChainAndKeepsWhatWasMade) {
     EXPECT_FALSE(has(fake::state().calls, ".Release"));
     EXPECT_TRUE(viewerState().device);
 
-    viewerState() = ViewerState{};
-    fake::reset();
+    fake_test::resetStateAndFake();
     fake::state().script("DirectInput8Create", {kDeviceLost});
     EXPECT_FALSE(initGraphics(kWindow, 594, 578));
     EXPECT_FALSE(has(fake::state().calls, ".Release"));
@@ -325,8 +323,7 @@ TEST_F(GraphicsDeviceTest, ReleaseSkipsWhatWasNeverMade) {
                                                  "CoUninitialize()"}));
     EXPECT_EQ(fake::state().liveObjects, 0);
 
-    viewerState() = ViewerState{};
-    fake::reset();
+    fake_test::resetStateAndFake();
     releaseGraphics();
     EXPECT_EQ(calls(), (std::vector<std::string>{"CoUninitialize()"}));
 }

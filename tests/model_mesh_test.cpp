@@ -11,6 +11,7 @@
 #include "app/application.h"
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "render/graphics_device.h"
 #include "render/tint_quad.h"
 
@@ -18,18 +19,13 @@ namespace {
 
 using platform::Vector3;
 
-class ModelMeshTest : public ::testing::Test {
+class ModelMeshTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        viewerState() = ViewerState{};
-        fake::reset();
-        ASSERT_TRUE(initGraphics(nullptr, 594, 578));
+        FakeTest::SetUp();
+        ASSERT_TRUE(fake_test::startGraphics());
         baseline = fake::state().liveObjects;
         fake::state().clearLog();
-    }
-    void TearDown() override {
-        viewerState() = ViewerState{};
-        fake::reset();
     }
 
     static fake::MeshMaterialSpec textured(const std::string& name, float red) {

@@ -9,6 +9,7 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "panel/panel_window.h"
 #include "panel/window_shape.h"
 #include "platform/messages.h"
@@ -20,15 +21,11 @@ constexpr const char* kSkinFile = "\x98\x67.bmp";  // 枠.bmp
 constexpr uint32_t kBlack = 0x00000000;
 constexpr uint32_t kFace = 0x00505860;
 
-class PanelSkinFallbackTest : public ::testing::Test {
+class PanelSkinFallbackTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        fake::reset();
-        viewerState() = ViewerState{};
-        platform::WindowClass windowClass{};
-        windowClass.procedure = panelWindowProc;
-        windowClass.className = "NORMAL1";
-        platform::RegisterClassExA(&windowClass);
+        FakeTest::SetUp();
+        fake_test::registerPanelClass();
         // The panel's client area, not drawn yet: one colour (as far as the
         // shape reads it without a skin: the client size plus the frame).
         fake::state().clientPicture = {173, 148,
@@ -104,9 +101,9 @@ TEST_F(PanelSkinFallbackTest, SkinWithOnePixelLeftIsKept) {
     EXPECT_GT(fake::state().count("CombineRgn"), 176u);
 }
 
-TEST(RegionFromBitmapCutAwayTest, TellsWhetherTheBitmapLeftAnything) {
-    fake::reset();
-    viewerState() = ViewerState{};
+using RegionFromBitmapCutAwayTest = fake_test::FakeTest;
+
+TEST_F(RegionFromBitmapCutAwayTest, TellsWhetherTheBitmapLeftAnything) {
     platform::WindowClass windowClass{};
     windowClass.procedure = [](platform::WindowHandle w, uint32_t m, uintptr_t wp, intptr_t lp) {
         return platform::DefWindowProcA(w, m, wp, lp);

@@ -8,6 +8,7 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
 
@@ -24,18 +25,14 @@ std::string h(const void* handle) { return fake::handleName(handle); }
 
 uintptr_t command(uint16_t id, uint16_t code) { return (uintptr_t{code} << 16) | id; }
 
-class PanelWindowTest : public ::testing::Test {
+class PanelWindowTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        fake::reset();
-        viewerState() = ViewerState{};
+        FakeTest::SetUp();
         viewerState().controlFont =
             platform::CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 128, 3, 2, 1, 0x20, "font");
         viewerState().backgroundBrush = platform::CreateSolidBrush(0xF0F0F0);
-        platform::WindowClass windowClass{};
-        windowClass.procedure = panelWindowProc;
-        windowClass.className = "NORMAL1";
-        platform::RegisterClassExA(&windowClass);
+        fake_test::registerPanelClass();
     }
 
     // A 177 × 152 skin, face-coloured but for its bottom-left pixel.

@@ -10,6 +10,7 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "render/graphics_device.h"
 #include "render/model_mesh.h"
 #include "render/status_text.h"
@@ -20,22 +21,17 @@ namespace {
 using platform::Matrix;
 using platform::Vector3;
 
-class SceneFrameTest : public ::testing::Test {
+class SceneFrameTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        viewerState() = ViewerState{};
-        fake::reset();
-        ASSERT_TRUE(initGraphics(nullptr, 594, 578));
+        FakeTest::SetUp();
+        ASSERT_TRUE(fake_test::startGraphics());
         fake::state().meshFiles["model.x"] = {{{fake::material(1, 1, 1), "skin.bmp"}}};
         fake::state().textureFiles = {"skin.bmp"};
         viewerState().overlay = std::make_unique<TintQuad>();
         viewerState().model = std::make_unique<ModelMesh>();
         viewerState().model->load("model.x");
         fake::state().clearLog();
-    }
-    void TearDown() override {
-        viewerState() = ViewerState{};
-        fake::reset();
     }
 
     // The calls of the frame, with the tint quad's ten folded into one line.

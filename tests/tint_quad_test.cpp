@@ -12,21 +12,17 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "render/graphics_device.h"
 
 namespace {
 
-class TintQuadTest : public ::testing::Test {
+class TintQuadTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        viewerState() = ViewerState{};
-        fake::reset();
-        ASSERT_TRUE(initGraphics(nullptr, 594, 578));
+        FakeTest::SetUp();
+        ASSERT_TRUE(fake_test::startGraphics());
         fake::state().clearLog();
-    }
-    void TearDown() override {
-        viewerState() = ViewerState{};
-        fake::reset();
     }
 
     // The four vertices the device was handed by the nth DrawPrimitiveUP.

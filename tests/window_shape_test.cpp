@@ -10,6 +10,7 @@
 
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
+#include "fake_test_support.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -189,11 +190,10 @@ TEST(ShapeFromPixelsTest, CutsCoverExactlyTheKeyPixels) {
 
 // --- the platform part, through the fake ------------------------------------
 
-class RegionFromBitmapTest : public ::testing::Test {
+class RegionFromBitmapTest : public fake_test::FakeTest {
 protected:
     void SetUp() override {
-        fake::reset();
-        viewerState() = ViewerState{};
+        FakeTest::SetUp();
         // A plain pop-up of the panel's size at the screen's corner; the
         // fake puts its client origin at (4, 4) with a 169 × 144 client area.
         window = platform::CreateWindowExA(0, "PLAIN", "com", 0x90840000, 0, 0, 177, 152, nullptr,

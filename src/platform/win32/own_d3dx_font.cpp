@@ -131,21 +131,36 @@ private:
     // (GGO_GRAY8_BITMAP, as the library renders its glyphs), and copies the
     // coverage into a texture.
     bool rasterise(Line& line) {
+        std::vector<d3dx::GlyphCoverage> glyphs;
+        layOut(line, glyphs);
+        if (glyphs.empty() || line.width <= 0 || line.height <= 0) return true;  // nothing to draw
+        UINT width = static_cast<UINT>(line.width);
+        UINT height = static_cast<UINT>(line.height);
+        if (!fitTextureSize(width, height)) return false;
+        return fillTexture(line, d3dx::linePicture(glyphs, width, height, kGdiFullCoverage), width,
+                           height);
+    }
+
+    // The text in UTF-16, from the code page of the font's character set.
+    std::wstring toWide(const std::string& text) const {
         std::wstring wide;
-        if (!line.text.empty()) {
-            const int size = MultiByteToWideChar(codePage_, 0, line.text.data(),
-                                                 static_cast<int>(line.text.size()), nullptr, 0);
-            wide.resize(static_cast<size_t>(std::max(size, 0)));
-            if (size > 0) {
-                MultiByteToWideChar(codePage_, 0, line.text.data(),
-                                    static_cast<int>(line.text.size()), wide.data(), size);
-            }
+        if (text.empty()) return wide;
+        const int size = MultiByteToWideChar(codePage_, 0, text.data(),
+                                             static_cast<int>(text.size()), nullptr, 0);
+        wide.resize(static_cast<size_t>(std::max(size, 0)));
+        if (size > 0) {
+            MultiByteToWideChar(codePage_, 0, text.data(), static_cast<int>(text.size()),
+                                wide.data(), size);
         }
+        return wide;
+    }
+
+    // The glyphs that have pixels, placed at the pen; the line's size.
+    void layOut(Line& line, std::vector<d3dx::GlyphCoverage>& glyphs) {
+        const std::wstring wide = toWide(line.text);
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc_, &metrics);
         const LONG tab = 8 * std::max<LONG>(metrics.tmAveCharWidth, 1);
-
-        std::vector<d3dx::GlyphCoverage> glyphs;
         static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
         LONG penX = 0;
         LONG penY = 0;
@@ -186,26 +201,25 @@ private:
         }
         line.width = right;
         line.height = penY + metrics.tmHeight;
-        if (glyphs.empty() || line.width <= 0 || line.height <= 0) return true;  // nothing to draw
+    }
 
+    // The texture size for a line of `width` by `height` as the device's
+    // texture caps allow it; false when it is larger than the device takes.
+    bool fitTextureSize(UINT& width, UINT& height) const {
         D3DCAPS9 caps{};
         device_->GetDeviceCaps(&caps);
-        UINT width = static_cast<UINT>(line.width);
-        UINT height = static_cast<UINT>(line.height);
         if ((caps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0 &&
             (caps.TextureCaps & D3DPTEXTURECAPS_NONPOW2CONDITIONAL) == 0) {
             width = d3dx::nextPowerOfTwo(width);
             height = d3dx::nextPowerOfTwo(height);
         }
         if (caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) width = height = std::max(width, height);
-        if ((caps.MaxTextureWidth != 0 && width > caps.MaxTextureWidth) ||
-            (caps.MaxTextureHeight != 0 && height > caps.MaxTextureHeight)) {
-            return false;
-        }
+        return (caps.MaxTextureWidth == 0 || width <= caps.MaxTextureWidth) &&
+               (caps.MaxTextureHeight == 0 || height <= caps.MaxTextureHeight);
+    }
 
-        const std::vector<uint32_t> pixels =
-            d3dx::linePicture(glyphs, width, height, kGdiFullCoverage);
-
+    // A managed texture holding `pixels`, `width` by `height`, for the line.
+    bool fillTexture(Line& line, const std::vector<uint32_t>& pixels, UINT width, UINT height) {
         IDirect3DTexture9* texture = nullptr;
         bool ok = SUCCEEDED(device_->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8,
                                                    D3DPOOL_MANAGED, &texture, nullptr));

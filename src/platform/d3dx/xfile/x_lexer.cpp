@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -80,6 +81,117 @@ bool parseGuid(std::string_view text, platform::Guid& guid) {
     return true;
 }
 
+// A word of digits only: an integer, false beyond 32 bits.
+bool parseInteger(std::string_view word, uint32_t& integer) {
+    const char* last = word.data() + word.size();
+    uint64_t value = 0;
+    const auto [ptr, ec] = std::from_chars(word.data(), last, value);
+    if (ec != std::errc() || ptr != last || value > std::numeric_limits<uint32_t>::max()) {
+        return false;
+    }
+    integer = static_cast<uint32_t>(value);
+    return true;
+}
+
+// A word that reads whole as a number, with an optional leading '+'.
+bool parseFloat(std::string_view word, double& real) {
+    const char* numberStart = word.data();
+    const char* last = word.data() + word.size();
+    if (numberStart < last && *numberStart == '+') ++numberStart;
+    if (numberStart >= last || !(*numberStart == '-' || *numberStart == '.' ||
+                                 (*numberStart >= '0' && *numberStart <= '9'))) {
+        return false;
+    }
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(numberStart, last, value);
+    if (ptr != last || (ec != std::errc() && ec != std::errc::result_out_of_range)) return false;
+    if (ec == std::errc::result_out_of_range) {
+        // Too large comes out as infinity, too small as zero.
+        const bool negative = *numberStart == '-';
+        const size_t exponent = word.find_first_of("eE");
+        const bool tiny = exponent != std::string_view::npos && exponent + 1 < word.size() &&
+                          word[exponent + 1] == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        if (negative) value = -value;
+    }
+    real = value;
+    return true;
+}
+
+bool isName(std::string_view word) {
+    for (size_t i = 0; i < word.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(word[i]);
+        if (!isNameChar(ch)) return false;
+        if (platform::isCp932LeadByte(ch) && i + 1 < word.size()) ++i;  // its second byte
+    }
+    return true;
+}
+
+// `kind` from the entry of `table` for `key`; false when there is none.
+template <class Key, size_t N>
+bool lookUp(const std::pair<Key, TokenKind> (&table)[N], Key key, TokenKind& kind) {
+    for (const auto& [entryKey, entryKind] : table) {
+        if (entryKey == key) {
+            kind = entryKind;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The text tokens of one character.
+bool punctuationKind(char c, TokenKind& kind) {
+    constexpr std::pair<char, TokenKind> kPunctuation[] = {
+        {'{', TokenKind::OpenBrace},    {'}', TokenKind::CloseBrace}, {'[', TokenKind::OpenBracket},
+        {']', TokenKind::CloseBracket}, {'(', TokenKind::OpenParen},  {')', TokenKind::CloseParen},
+        {',', TokenKind::Comma},        {';', TokenKind::Semicolon},  {'>', TokenKind::CloseAngle},
+    };
+    return lookUp(kPunctuation, c, kind);
+}
+
+// The binary tokens that are a code alone.
+bool bareKind(uint16_t code, TokenKind& kind) {
+    constexpr std::pair<uint16_t, TokenKind> kBare[] = {
+        {kOpenBrace, TokenKind::OpenBrace},
+        {kCloseBrace, TokenKind::CloseBrace},
+        {kOpenParen, TokenKind::OpenParen},
+        {kCloseParen, TokenKind::CloseParen},
+        {kOpenBracket, TokenKind::OpenBracket},
+        {kCloseBracket, TokenKind::CloseBracket},
+        {kOpenAngle, TokenKind::OpenAngle},
+        {kCloseAngle, TokenKind::CloseAngle},
+        {kDot, TokenKind::Dot},
+        {kComma, TokenKind::Comma},
+        {kSemicolon, TokenKind::Semicolon},
+        {kTemplate, TokenKind::Template},
+    };
+    if (lookUp(kBare, code, kind)) return true;
+    if (code < kFirstType || code > kLastType) return false;
+    kind = TokenKind::TypeKeyword;
+    return true;
+}
+
+uint16_t u16(std::string_view bytes, size_t at) {
+    return static_cast<uint16_t>(static_cast<unsigned char>(bytes[at]) |
+                                 (static_cast<unsigned char>(bytes[at + 1]) << 8));
+}
+
+uint32_t u32(std::string_view bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+    }
+    return value;
+}
+
+uint64_t u64(std::string_view bytes, size_t at) {
+    uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) {
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+    }
+    return value;
+}
+
 }  // namespace
 
 Lexer::Lexer(const Body& body, size_t offset, size_t* budget)
@@ -120,8 +232,8 @@ bool Lexer::read(Token& token) {
     return binary_ ? readBinary(token) : readText(token);
 }
 
-bool Lexer::readText(Token& token) {
-    // Spaces and comments ("#" or "//" to the end of the line).
+// Spaces and comments ("#" or "//" to the end of the line).
+void Lexer::skipSpacesAndComments() {
     while (position_ < bytes_.size()) {
         const unsigned char c = static_cast<unsigned char>(bytes_[position_]);
         if (isSpace(c)) {
@@ -134,62 +246,53 @@ bool Lexer::readText(Token& token) {
             break;
         }
     }
+}
+
+bool Lexer::readText(Token& token) {
+    skipSpacesAndComments();
     token.offset = position_;
     if (position_ >= bytes_.size()) {
         token.kind = TokenKind::End;
         return true;
     }
     const char c = bytes_[position_];
-    const auto single = [&](TokenKind kind) {
-        token.kind = kind;
+    if (punctuationKind(c, token.kind)) {
         ++position_;
         return true;
-    };
-    switch (c) {
-        case '{':
-            return single(TokenKind::OpenBrace);
-        case '}':
-            return single(TokenKind::CloseBrace);
-        case '[':
-            return single(TokenKind::OpenBracket);
-        case ']':
-            return single(TokenKind::CloseBracket);
-        case '(':
-            return single(TokenKind::OpenParen);
-        case ')':
-            return single(TokenKind::CloseParen);
-        case ',':
-            return single(TokenKind::Comma);
-        case ';':
-            return single(TokenKind::Semicolon);
-        case '>':
-            return single(TokenKind::CloseAngle);
-        default:
-            break;
     }
-    if (c == '<') {
-        const size_t end = bytes_.find('>', position_);
-        if (end == std::string_view::npos || end - position_ > 40 ||
-            !parseGuid(bytes_.substr(position_, end + 1 - position_), token.guid)) {
-            return fail("malformed GUID");
-        }
-        token.kind = TokenKind::Guid;
-        position_ = end + 1;
-        return true;
-    }
-    if (c == '"') {
-        const size_t end = bytes_.find('"', position_ + 1);
-        if (end == std::string_view::npos) return fail("unterminated string");
-        token.kind = TokenKind::String;
-        token.text = bytes_.substr(position_ + 1, end - position_ - 1);
-        position_ = end + 1;
-        return true;
-    }
+    if (c == '<') return readTextGuid(token);
+    if (c == '"') return readTextString(token);
     if (c == '.' && (position_ + 1 >= bytes_.size() || bytes_[position_ + 1] < '0' ||
                      bytes_[position_ + 1] > '9')) {
-        return single(TokenKind::Dot);
+        token.kind = TokenKind::Dot;
+        ++position_;
+        return true;
     }
-    // A word: a number or a name.
+    return readWord(token);
+}
+
+bool Lexer::readTextGuid(Token& token) {
+    const size_t end = bytes_.find('>', position_);
+    if (end == std::string_view::npos || end - position_ > 40 ||
+        !parseGuid(bytes_.substr(position_, end + 1 - position_), token.guid)) {
+        return fail("malformed GUID");
+    }
+    token.kind = TokenKind::Guid;
+    position_ = end + 1;
+    return true;
+}
+
+bool Lexer::readTextString(Token& token) {
+    const size_t end = bytes_.find('"', position_ + 1);
+    if (end == std::string_view::npos) return fail("unterminated string");
+    token.kind = TokenKind::String;
+    token.text = bytes_.substr(position_ + 1, end - position_ - 1);
+    position_ = end + 1;
+    return true;
+}
+
+// A word: a number or a name.
+bool Lexer::readWord(Token& token) {
     size_t end = position_;
     while (end < bytes_.size() && !isSpace(static_cast<unsigned char>(bytes_[end])) &&
            !isOperator(static_cast<unsigned char>(bytes_[end]))) {
@@ -201,45 +304,17 @@ bool Lexer::readText(Token& token) {
     const std::string_view word = bytes_.substr(position_, end - position_);
     position_ = end;
 
-    const char* first = word.data();
-    const char* last = word.data() + word.size();
     if (word.find_first_not_of("0123456789") == std::string_view::npos) {
-        uint64_t value = 0;
-        const auto [ptr, ec] = std::from_chars(first, last, value);
-        if (ec != std::errc() || ptr != last || value > std::numeric_limits<uint32_t>::max()) {
-            return fail("integer out of range");
-        }
+        if (!parseInteger(word, token.integer)) return fail("integer out of range");
         token.kind = TokenKind::Integer;
-        token.integer = static_cast<uint32_t>(value);
-        token.real = static_cast<double>(value);
+        token.real = static_cast<double>(token.integer);
         return true;
     }
-    const char* numberStart = first;
-    if (numberStart < last && *numberStart == '+') ++numberStart;
-    if (numberStart < last && (*numberStart == '-' || *numberStart == '.' ||
-                               (*numberStart >= '0' && *numberStart <= '9'))) {
-        double value = 0;
-        const auto [ptr, ec] = std::from_chars(numberStart, last, value);
-        if (ptr == last && (ec == std::errc() || ec == std::errc::result_out_of_range)) {
-            if (ec == std::errc::result_out_of_range) {
-                // Too large comes out as infinity, too small as zero.
-                const bool negative = *numberStart == '-';
-                const size_t exponent = word.find_first_of("eE");
-                const bool tiny = exponent != std::string_view::npos &&
-                                  exponent + 1 < word.size() && word[exponent + 1] == '-';
-                value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
-                if (negative) value = -value;
-            }
-            token.kind = TokenKind::Float;
-            token.real = value;
-            return true;
-        }
+    if (parseFloat(word, token.real)) {
+        token.kind = TokenKind::Float;
+        return true;
     }
-    for (size_t i = 0; i < word.size(); ++i) {
-        const unsigned char ch = static_cast<unsigned char>(word[i]);
-        if (!isNameChar(ch)) return fail("unexpected character");
-        if (platform::isCp932LeadByte(ch) && i + 1 < word.size()) ++i;  // its second byte
-    }
+    if (!isName(word)) return fail("unexpected character");
     if (platform::equalsIgnoringAsciiCase(word, "template")) {
         token.kind = TokenKind::Template;
         return true;
@@ -259,46 +334,36 @@ bool Lexer::readBinary(Token& token) {
     }
 }
 
+// The next element of the integer or float list being handed out.
+void Lexer::readListElement(Token& token) {
+    --listLeft_;
+    if (!listIsFloat_) {
+        token.kind = TokenKind::Integer;
+        token.integer = u32(bytes_, position_);
+        token.real = token.integer;
+        position_ += 4;
+        return;
+    }
+    token.kind = TokenKind::Float;
+    if (doubleFloats_) {
+        const uint64_t bits = u64(bytes_, position_);
+        double value;
+        std::memcpy(&value, &bits, sizeof value);
+        token.real = value;
+        position_ += 8;
+    } else {
+        const uint32_t bits = u32(bytes_, position_);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        token.real = value;
+        position_ += 4;
+    }
+}
+
 bool Lexer::readBinaryOnce(Token& token) {
-    const auto u16 = [&](size_t at) {
-        return static_cast<uint16_t>(static_cast<unsigned char>(bytes_[at]) |
-                                     (static_cast<unsigned char>(bytes_[at + 1]) << 8));
-    };
-    const auto u32 = [&](size_t at) {
-        uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) {
-            value = (value << 8) | static_cast<unsigned char>(bytes_[at + static_cast<size_t>(i)]);
-        }
-        return value;
-    };
     token.offset = position_;
     if (listLeft_ > 0) {
-        --listLeft_;
-        if (!listIsFloat_) {
-            token.kind = TokenKind::Integer;
-            token.integer = u32(position_);
-            token.real = token.integer;
-            position_ += 4;
-            return true;
-        }
-        token.kind = TokenKind::Float;
-        if (doubleFloats_) {
-            uint64_t bits = 0;
-            for (int i = 7; i >= 0; --i) {
-                bits = (bits << 8) |
-                       static_cast<unsigned char>(bytes_[position_ + static_cast<size_t>(i)]);
-            }
-            double value;
-            std::memcpy(&value, &bits, sizeof value);
-            token.real = value;
-            position_ += 8;
-        } else {
-            const uint32_t bits = u32(position_);
-            float value;
-            std::memcpy(&value, &bits, sizeof value);
-            token.real = value;
-            position_ += 4;
-        }
+        readListElement(token);
         return true;
     }
     if (position_ >= bytes_.size()) {
@@ -306,14 +371,21 @@ bool Lexer::readBinaryOnce(Token& token) {
         return true;
     }
     if (bytes_.size() - position_ < 2) return fail("truncated token");
-    const uint16_t code = u16(position_);
+    const uint16_t code = u16(bytes_, position_);
     position_ += 2;
+    if (bareKind(code, token.kind)) return true;
+    return readBinaryData(code, token);
+}
+
+// A token with data after its code: a name, a string, an integer, a GUID, or
+// the header of a list (false, without an error).
+bool Lexer::readBinaryData(uint16_t code, Token& token) {
     const size_t left = bytes_.size() - position_;
     switch (code) {
         case kName:
         case kString: {
             if (left < 4) return fail("truncated name");
-            const uint32_t count = u32(position_);
+            const uint32_t count = u32(bytes_, position_);
             if (count > left - 4) return fail("truncated name");
             token.kind = code == kName ? TokenKind::Name : TokenKind::String;
             token.text = bytes_.substr(position_ + 4, count);
@@ -323,23 +395,23 @@ bool Lexer::readBinaryOnce(Token& token) {
         case kInteger:
             if (left < 4) return fail("truncated integer");
             token.kind = TokenKind::Integer;
-            token.integer = u32(position_);
+            token.integer = u32(bytes_, position_);
             token.real = token.integer;
             position_ += 4;
             return true;
         case kGuid:
             if (left < 16) return fail("truncated GUID");
             token.kind = TokenKind::Guid;
-            token.guid.data1 = u32(position_);
-            token.guid.data2 = u16(position_ + 4);
-            token.guid.data3 = u16(position_ + 6);
+            token.guid.data1 = u32(bytes_, position_);
+            token.guid.data2 = u16(bytes_, position_ + 4);
+            token.guid.data3 = u16(bytes_, position_ + 6);
             std::memcpy(token.guid.data4, bytes_.data() + position_ + 8, 8);
             position_ += 16;
             return true;
         case kIntegerList:
         case kFloatList: {
             if (left < 4) return fail("truncated list");
-            const uint32_t count = u32(position_);
+            const uint32_t count = u32(bytes_, position_);
             const size_t elementSize = code == kFloatList && doubleFloats_ ? 8 : 4;
             if (count > (left - 4) / elementSize) return fail("truncated list");
             position_ += 4;
@@ -347,47 +419,7 @@ bool Lexer::readBinaryOnce(Token& token) {
             listIsFloat_ = code == kFloatList;
             return false;  // the elements follow: see readBinary
         }
-        case kOpenBrace:
-            token.kind = TokenKind::OpenBrace;
-            return true;
-        case kCloseBrace:
-            token.kind = TokenKind::CloseBrace;
-            return true;
-        case kOpenParen:
-            token.kind = TokenKind::OpenParen;
-            return true;
-        case kCloseParen:
-            token.kind = TokenKind::CloseParen;
-            return true;
-        case kOpenBracket:
-            token.kind = TokenKind::OpenBracket;
-            return true;
-        case kCloseBracket:
-            token.kind = TokenKind::CloseBracket;
-            return true;
-        case kOpenAngle:
-            token.kind = TokenKind::OpenAngle;
-            return true;
-        case kCloseAngle:
-            token.kind = TokenKind::CloseAngle;
-            return true;
-        case kDot:
-            token.kind = TokenKind::Dot;
-            return true;
-        case kComma:
-            token.kind = TokenKind::Comma;
-            return true;
-        case kSemicolon:
-            token.kind = TokenKind::Semicolon;
-            return true;
-        case kTemplate:
-            token.kind = TokenKind::Template;
-            return true;
         default:
-            if (code >= kFirstType && code <= kLastType) {
-                token.kind = TokenKind::TypeKeyword;
-                return true;
-            }
             return fail("unknown binary token");
     }
 }

@@ -64,8 +64,14 @@ public:
 private:
     bool read(Token& token);
     bool readText(Token& token);
+    void skipSpacesAndComments();
+    bool readTextGuid(Token& token);
+    bool readTextString(Token& token);
+    bool readWord(Token& token);
     bool readBinary(Token& token);
     bool readBinaryOnce(Token& token);
+    bool readBinaryData(uint16_t code, Token& token);
+    void readListElement(Token& token);
     bool fail(const char* message);
 
     std::string_view bytes_;

@@ -76,6 +76,23 @@ struct Part {
     platform::Matrix matrix = identityMatrix();
 };
 
+// What one Mesh object of the file holds, as read.
+struct MeshData {
+    std::vector<platform::Vector3> positions;
+    std::vector<uint32_t> faceSizes;
+    std::vector<uint32_t> corners;  // the vertex of every face corner, face after face
+    size_t triangles = 0;
+    std::optional<std::vector<platform::Vector3>> normals;
+    std::vector<uint32_t> cornerNormals;    // the normal of every face corner
+    std::optional<std::vector<float>> uvs;  // u, v per vertex
+    std::optional<std::vector<uint32_t>> colours;
+    std::vector<MeshMaterial> materials;
+    std::vector<uint32_t> faceMaterials;
+
+    uint32_t vertexCount() const { return static_cast<uint32_t>(positions.size()); }
+    uint32_t faceCount() const { return static_cast<uint32_t>(faceSizes.size()); }
+};
+
 struct ObjectHeader {
     std::string_view type;
     std::string_view name;
@@ -130,8 +147,20 @@ private:
     bool readFrame(Lexer& lexer, uint32_t depth);
     bool readMatrix(Lexer& lexer, uint32_t depth, platform::Matrix& matrix);
     bool readMeshObject(Lexer& lexer, uint32_t depth);
+    bool readPositions(Lexer& lexer, MeshData& mesh);
+    bool readFaces(Lexer& lexer, MeshData& mesh);
+    bool readNormals(Lexer& lexer, uint32_t depth, MeshData& mesh);
+    bool readTextureCoords(Lexer& lexer, uint32_t depth, MeshData& mesh);
+    bool readVertexColours(Lexer& lexer, uint32_t depth, MeshData& mesh);
+    bool readMaterialList(Lexer& lexer, uint32_t depth, MeshData& mesh);
     bool readMaterial(Lexer& lexer, uint32_t depth, MeshMaterial& material);
+    bool addPart(MeshData& mesh);
+    bool splitByNormals(const MeshData& mesh, Part& part, std::vector<uint32_t>& cornerVertices);
     bool merge(Mesh& mesh);
+    uint32_t mergeMaterials(Mesh& mesh, std::vector<uint32_t>& materialBase);
+    void mergeVertices(Mesh& mesh, std::vector<uint32_t>& vertexBase) const;
+    void mergeTriangles(Mesh& mesh, const std::vector<uint32_t>& materialBase,
+                        uint32_t defaultIndex, const std::vector<uint32_t>& vertexBase) const;
 
     const Body& body_;
     ReadLimits limits_;
@@ -397,218 +426,248 @@ bool Reader::readMaterial(Lexer& lexer, uint32_t depth, MeshMaterial& out) {
     });
 }
 
-bool Reader::readMeshObject(Lexer& lexer, uint32_t depth) {
+bool Reader::readPositions(Lexer& lexer, MeshData& mesh) {
     uint32_t vertexCount = 0;
     if (!readCount(lexer, vertexCount, 3)) return false;
     if (vertexTotal_ + vertexCount > limits_.maxVertices) return fail("too many vertices");
-    std::vector<platform::Vector3> positions(vertexCount);
-    for (platform::Vector3& p : positions) {
+    mesh.positions.resize(vertexCount);
+    for (platform::Vector3& p : mesh.positions) {
         if (!readFloat(lexer, p.x) || !readFloat(lexer, p.y) || !readFloat(lexer, p.z)) {
             return false;
         }
     }
+    return true;
+}
+
+bool Reader::readFaces(Lexer& lexer, MeshData& mesh) {
     uint32_t faceCount = 0;
     if (!readCount(lexer, faceCount, 4)) return false;
-    std::vector<uint32_t> faceSizes(faceCount);
-    std::vector<uint32_t> corners;  // the vertex of every face corner, face after face
-    size_t triangles = 0;
-    for (uint32_t& size : faceSizes) {
+    mesh.faceSizes.resize(faceCount);
+    for (uint32_t& size : mesh.faceSizes) {
         if (!readUInt(lexer, size)) return false;
         if (size < 3) return fail("face with fewer than three vertices");
         if (size > lexer.remaining()) return fail("count larger than the data that follows");
         for (uint32_t j = 0; j < size; ++j) {
             uint32_t index = 0;
             if (!readUInt(lexer, index)) return false;
-            if (index >= vertexCount) return fail("face refers to a vertex that does not exist");
-            corners.push_back(index);
+            if (index >= mesh.vertexCount()) {
+                return fail("face refers to a vertex that does not exist");
+            }
+            mesh.corners.push_back(index);
         }
-        triangles += size - 2;
-        if (triangleTotal_ + triangles > limits_.maxTriangles) return fail("too many triangles");
+        mesh.triangles += size - 2;
+        if (triangleTotal_ + mesh.triangles > limits_.maxTriangles) {
+            return fail("too many triangles");
+        }
     }
+    return true;
+}
 
-    std::optional<std::vector<platform::Vector3>> normals;
-    std::vector<uint32_t> cornerNormals;
-    std::optional<std::vector<float>> uvs;  // u, v per vertex
-    std::optional<std::vector<uint32_t>> colours;
-    std::vector<MeshMaterial> materials;
-    std::vector<uint32_t> faceMaterials;
-
-    const auto readNormals = [&](Lexer& child, uint32_t d) {
-        normals.reset();
-        cornerNormals.clear();
-        uint32_t count = 0;
-        if (!readCount(child, count, 3)) return false;
-        std::vector<platform::Vector3> list(count);
-        for (platform::Vector3& n : list) {
-            if (!readFloat(child, n.x) || !readFloat(child, n.y) || !readFloat(child, n.z)) {
-                return false;
-            }
-            n = normalized(n);
+bool Reader::readNormals(Lexer& lexer, uint32_t depth, MeshData& mesh) {
+    mesh.normals.reset();
+    mesh.cornerNormals.clear();
+    uint32_t count = 0;
+    if (!readCount(lexer, count, 3)) return false;
+    std::vector<platform::Vector3> list(count);
+    for (platform::Vector3& n : list) {
+        if (!readFloat(lexer, n.x) || !readFloat(lexer, n.y) || !readFloat(lexer, n.z)) {
+            return false;
         }
-        uint32_t normalFaces = 0;
-        if (!readUInt(child, normalFaces)) return false;
-        if (normalFaces != faceCount) return fail("MeshNormals has another number of faces");
-        cornerNormals.reserve(corners.size());
-        for (uint32_t f = 0; f < faceCount; ++f) {
-            uint32_t size = 0;
-            if (!readUInt(child, size)) return false;
-            if (size != faceSizes[f]) return fail("MeshNormals face of another size");
-            for (uint32_t j = 0; j < size; ++j) {
-                uint32_t index = 0;
-                if (!readUInt(child, index)) return false;
-                if (index >= count) return fail("face refers to a normal that does not exist");
-                cornerNormals.push_back(index);
-            }
-        }
-        normals = std::move(list);
-        return skipChildren(child, d);
-    };
-    const auto readTextureCoords = [&](Lexer& child, uint32_t d) {
-        uint32_t count = 0;
-        if (!readUInt(child, count)) return false;
-        if (count != vertexCount) return fail("MeshTextureCoords has another number of vertices");
-        std::vector<float> list(size_t{count} * 2);
-        for (float& value : list) {
-            if (!readFloat(child, value)) return false;
-        }
-        uvs = std::move(list);
-        return skipChildren(child, d);
-    };
-    const auto readVertexColours = [&](Lexer& child, uint32_t d) {
-        uint32_t count = 0;
-        if (!readCount(child, count, 5)) return false;
-        std::vector<uint32_t> list(vertexCount, 0x00FFFFFFu);
-        for (uint32_t i = 0; i < count; ++i) {
+        n = normalized(n);
+    }
+    uint32_t normalFaces = 0;
+    if (!readUInt(lexer, normalFaces)) return false;
+    if (normalFaces != mesh.faceCount()) return fail("MeshNormals has another number of faces");
+    mesh.cornerNormals.reserve(mesh.corners.size());
+    for (uint32_t f = 0; f < mesh.faceCount(); ++f) {
+        uint32_t size = 0;
+        if (!readUInt(lexer, size)) return false;
+        if (size != mesh.faceSizes[f]) return fail("MeshNormals face of another size");
+        for (uint32_t j = 0; j < size; ++j) {
             uint32_t index = 0;
-            float rgba[4];
-            if (!readUInt(child, index)) return false;
-            for (float& value : rgba) {
-                if (!readFloat(child, value)) return false;
-            }
-            if (index >= vertexCount) return fail("colour for a vertex that does not exist");
-            list[index] = colourByte(rgba[3]) << 24 | colourByte(rgba[0]) << 16 |
-                          colourByte(rgba[1]) << 8 | colourByte(rgba[2]);
+            if (!readUInt(lexer, index)) return false;
+            if (index >= count) return fail("face refers to a normal that does not exist");
+            mesh.cornerNormals.push_back(index);
         }
-        colours = std::move(list);
-        return skipChildren(child, d);
-    };
-    const auto readMaterialList = [&](Lexer& child, uint32_t d) {
-        materials.clear();
-        faceMaterials.clear();
-        uint32_t materialCount = 0;
-        if (!readUInt(child, materialCount)) return false;
-        if (materialCount == 0) return skipBody(child, d);
-        uint32_t indexCount = 0;
-        if (!readCount(child, indexCount, 1)) return false;
-        faceMaterials.resize(indexCount);
-        for (uint32_t& index : faceMaterials) {
-            if (!readUInt(child, index)) return false;
-            if (index >= materialCount)
-                return fail("face refers to a material that does not exist");
-        }
-        const bool ok =
-            readChildren(child, d, [&](const ObjectHeader& header, Lexer& grandchild, uint32_t dd) {
-                if (!sameType(header.type, "Material")) return skipBody(grandchild, dd);
-                if (materials.size() >= materialCount) return fail("more materials than declared");
-                materials.emplace_back();
-                return readMaterial(grandchild, dd, materials.back());
-            });
-        if (!ok) return false;
-        if (materials.size() != materialCount) return fail("fewer materials than declared");
-        return true;
-    };
+    }
+    mesh.normals = std::move(list);
+    return skipChildren(lexer, depth);
+}
 
+bool Reader::readTextureCoords(Lexer& lexer, uint32_t depth, MeshData& mesh) {
+    uint32_t count = 0;
+    if (!readUInt(lexer, count)) return false;
+    if (count != mesh.vertexCount()) {
+        return fail("MeshTextureCoords has another number of vertices");
+    }
+    std::vector<float> list(size_t{count} * 2);
+    for (float& value : list) {
+        if (!readFloat(lexer, value)) return false;
+    }
+    mesh.uvs = std::move(list);
+    return skipChildren(lexer, depth);
+}
+
+bool Reader::readVertexColours(Lexer& lexer, uint32_t depth, MeshData& mesh) {
+    uint32_t count = 0;
+    if (!readCount(lexer, count, 5)) return false;
+    std::vector<uint32_t> list(mesh.vertexCount(), 0x00FFFFFFu);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index = 0;
+        float rgba[4];
+        if (!readUInt(lexer, index)) return false;
+        for (float& value : rgba) {
+            if (!readFloat(lexer, value)) return false;
+        }
+        if (index >= mesh.vertexCount()) return fail("colour for a vertex that does not exist");
+        list[index] = colourByte(rgba[3]) << 24 | colourByte(rgba[0]) << 16 |
+                      colourByte(rgba[1]) << 8 | colourByte(rgba[2]);
+    }
+    mesh.colours = std::move(list);
+    return skipChildren(lexer, depth);
+}
+
+bool Reader::readMaterialList(Lexer& lexer, uint32_t depth, MeshData& mesh) {
+    std::vector<MeshMaterial>& materials = mesh.materials;
+    materials.clear();
+    mesh.faceMaterials.clear();
+    uint32_t materialCount = 0;
+    if (!readUInt(lexer, materialCount)) return false;
+    if (materialCount == 0) return skipBody(lexer, depth);
+    uint32_t indexCount = 0;
+    if (!readCount(lexer, indexCount, 1)) return false;
+    mesh.faceMaterials.resize(indexCount);
+    for (uint32_t& index : mesh.faceMaterials) {
+        if (!readUInt(lexer, index)) return false;
+        if (index >= materialCount) return fail("face refers to a material that does not exist");
+    }
     const bool ok =
         readChildren(lexer, depth, [&](const ObjectHeader& header, Lexer& child, uint32_t d) {
-            if (sameType(header.type, "MeshNormals")) return readNormals(child, d);
-            if (sameType(header.type, "MeshTextureCoords")) return readTextureCoords(child, d);
-            if (sameType(header.type, "MeshVertexColors")) return readVertexColours(child, d);
-            if (sameType(header.type, "MeshMaterialList")) return readMaterialList(child, d);
+            if (!sameType(header.type, "Material")) return skipBody(child, d);
+            if (materials.size() >= materialCount) return fail("more materials than declared");
+            materials.emplace_back();
+            return readMaterial(child, d, materials.back());
+        });
+    if (!ok) return false;
+    if (materials.size() != materialCount) return fail("fewer materials than declared");
+    return true;
+}
+
+bool Reader::readMeshObject(Lexer& lexer, uint32_t depth) {
+    MeshData mesh;
+    if (!readPositions(lexer, mesh) || !readFaces(lexer, mesh)) return false;
+    const bool ok =
+        readChildren(lexer, depth, [&](const ObjectHeader& header, Lexer& child, uint32_t d) {
+            if (sameType(header.type, "MeshNormals")) return readNormals(child, d, mesh);
+            if (sameType(header.type, "MeshTextureCoords")) {
+                return readTextureCoords(child, d, mesh);
+            }
+            if (sameType(header.type, "MeshVertexColors")) return readVertexColours(child, d, mesh);
+            if (sameType(header.type, "MeshMaterialList")) return readMaterialList(child, d, mesh);
             return skipBody(child, d);
         });
     if (!ok) return false;
-    if (vertexCount == 0) return true;  // adds nothing
+    if (mesh.positions.empty()) return true;  // adds nothing
+    return addPart(mesh);
+}
 
+// The mesh's vertices in the vertex format of what it has, normals not set.
+Part partOf(const MeshData& mesh, const platform::Matrix& matrix) {
     Part part;
-    part.matrix = frameMatrix_;
-    if (normals) part.fvf |= kFvfNormal;
-    if (colours) part.fvf |= kFvfDiffuse;
-    if (uvs) part.fvf |= kFvfTex1;
-    part.vertices.resize(vertexCount);
-    for (uint32_t i = 0; i < vertexCount; ++i) {
+    part.matrix = matrix;
+    if (mesh.normals) part.fvf |= kFvfNormal;
+    if (mesh.colours) part.fvf |= kFvfDiffuse;
+    if (mesh.uvs) part.fvf |= kFvfTex1;
+    part.vertices.resize(mesh.vertexCount());
+    for (uint32_t i = 0; i < mesh.vertexCount(); ++i) {
         Vertex& vertex = part.vertices[i];
-        vertex.position = positions[i];
-        vertex.diffuse = colours ? (*colours)[i] : 0xFFFFFFFFu;
-        if (uvs) {
-            vertex.u = (*uvs)[2 * size_t{i}];
-            vertex.v = (*uvs)[2 * size_t{i} + 1];
+        vertex.position = mesh.positions[i];
+        vertex.diffuse = mesh.colours ? (*mesh.colours)[i] : 0xFFFFFFFFu;
+        if (mesh.uvs) {
+            vertex.u = (*mesh.uvs)[2 * size_t{i}];
+            vertex.v = (*mesh.uvs)[2 * size_t{i} + 1];
         }
     }
+    return part;
+}
 
-    // Each corner's vertex; with normals, a vertex met with a normal other
-    // than its first is split into copies, one per distinct normal.
-    std::vector<uint32_t> cornerVertices = corners;
-    if (normals) {
-        std::vector<uint32_t> firstNormal(vertexCount, kNone);
-        std::vector<uint32_t> nextCopy(vertexCount, kNone);
-        for (size_t c = 0; c < corners.size(); ++c) {
-            const uint32_t original = corners[c];
-            const platform::Vector3& normal = (*normals)[cornerNormals[c]];
-            if (firstNormal[original] == kNone) {
-                firstNormal[original] = cornerNormals[c];
-                part.vertices[original].normal = normal;
-                continue;
-            }
-            uint32_t candidate = original;
-            uint32_t last = original;
-            while (candidate != kNone && !sameVector(part.vertices[candidate].normal, normal)) {
-                last = candidate;
-                candidate = nextCopy[candidate];
-            }
-            if (candidate == kNone) {
-                if (vertexTotal_ + part.vertices.size() >= limits_.maxVertices) {
-                    return fail("too many vertices");
-                }
-                candidate = static_cast<uint32_t>(part.vertices.size());
-                Vertex copy = part.vertices[original];
-                copy.normal = normal;
-                part.vertices.push_back(copy);
-                nextCopy.push_back(kNone);
-                nextCopy[last] = candidate;
-            }
-            cornerVertices[c] = candidate;
+// Each corner's vertex with its normal: a vertex met with a normal other than
+// its first is split into copies, one per distinct normal.
+bool Reader::splitByNormals(const MeshData& mesh, Part& part,
+                            std::vector<uint32_t>& cornerVertices) {
+    const std::vector<platform::Vector3>& normals = *mesh.normals;
+    std::vector<uint32_t> firstNormal(mesh.vertexCount(), kNone);
+    std::vector<uint32_t> nextCopy(mesh.vertexCount(), kNone);
+    for (size_t c = 0; c < mesh.corners.size(); ++c) {
+        const uint32_t original = mesh.corners[c];
+        const platform::Vector3& normal = normals[mesh.cornerNormals[c]];
+        if (firstNormal[original] == kNone) {
+            firstNormal[original] = mesh.cornerNormals[c];
+            part.vertices[original].normal = normal;
+            continue;
         }
+        uint32_t candidate = original;
+        uint32_t last = original;
+        while (candidate != kNone && !sameVector(part.vertices[candidate].normal, normal)) {
+            last = candidate;
+            candidate = nextCopy[candidate];
+        }
+        if (candidate == kNone) {
+            if (vertexTotal_ + part.vertices.size() >= limits_.maxVertices) {
+                return fail("too many vertices");
+            }
+            candidate = static_cast<uint32_t>(part.vertices.size());
+            Vertex copy = part.vertices[original];
+            copy.normal = normal;
+            part.vertices.push_back(copy);
+            nextCopy.push_back(kNone);
+            nextCopy[last] = candidate;
+        }
+        cornerVertices[c] = candidate;
     }
-    if (vertexTotal_ + part.vertices.size() > limits_.maxVertices) return fail("too many vertices");
+    return true;
+}
 
-    const bool hasMaterials = !materials.empty();
-    part.indices.reserve(triangles * 3);
-    part.attributes.reserve(triangles);
+// The faces fanned into triangles, each with its face's material.
+void fanFaces(const MeshData& mesh, const std::vector<uint32_t>& cornerVertices, Part& part) {
+    const bool hasMaterials = !mesh.materials.empty();
+    const std::vector<uint32_t>& faceMaterials = mesh.faceMaterials;
+    part.indices.reserve(mesh.triangles * 3);
+    part.attributes.reserve(mesh.triangles);
     size_t start = 0;
-    for (uint32_t f = 0; f < faceCount; ++f) {
+    for (uint32_t f = 0; f < mesh.faceCount(); ++f) {
         uint32_t material = 0;
         if (hasMaterials && !faceMaterials.empty()) {
             material = faceMaterials[f < faceMaterials.size() ? f : faceMaterials.size() - 1];
         }
-        for (uint32_t k = 1; k + 1 < faceSizes[f]; ++k) {
+        for (uint32_t k = 1; k + 1 < mesh.faceSizes[f]; ++k) {
             part.indices.push_back(cornerVertices[start]);
             part.indices.push_back(cornerVertices[start + k]);
             part.indices.push_back(cornerVertices[start + k + 1]);
             part.attributes.push_back(material);
         }
-        start += faceSizes[f];
+        start += mesh.faceSizes[f];
     }
-    part.materials = std::move(materials);
+}
+
+// The mesh as a part under the frame matrix it stands in.
+bool Reader::addPart(MeshData& mesh) {
+    Part part = partOf(mesh, frameMatrix_);
+    std::vector<uint32_t> cornerVertices = mesh.corners;
+    if (mesh.normals && !splitByNormals(mesh, part, cornerVertices)) return false;
+    if (vertexTotal_ + part.vertices.size() > limits_.maxVertices) return fail("too many vertices");
+    fanFaces(mesh, cornerVertices, part);
+    part.materials = std::move(mesh.materials);
     vertexTotal_ += part.vertices.size();
-    triangleTotal_ += triangles;
+    triangleTotal_ += mesh.triangles;
     parts_.push_back(std::move(part));
     return true;
 }
 
-bool Reader::merge(Mesh& mesh) {
-    if (triangleTotal_ == 0) return fail("no triangles in the file");
-    mesh = Mesh{};
-    std::vector<uint32_t> materialBase(parts_.size(), 0);
+// The vertex format of all parts, and their materials one after the other,
+// with one default material after them for the parts without any; returns
+// the default material's index.
+uint32_t Reader::mergeMaterials(Mesh& mesh, std::vector<uint32_t>& materialBase) {
     bool needDefault = false;
     for (size_t p = 0; p < parts_.size(); ++p) {
         Part& part = parts_[p];
@@ -622,10 +681,50 @@ bool Reader::merge(Mesh& mesh) {
     }
     const uint32_t defaultIndex = static_cast<uint32_t>(mesh.materials.size());
     if (needDefault) mesh.materials.push_back(MeshMaterial{defaultMaterial(), std::nullopt});
+    return defaultIndex;
+}
 
-    // Vertices, under their frames' matrices.
+// `vertices` through `matrix`, appended to `out`.
+void appendTransformed(const std::vector<Vertex>& vertices, const platform::Matrix& matrix,
+                       std::vector<Vertex>& out) {
+    const auto& m = matrix.m;
+    // Normals go through the cofactors of the 3x3 part: the inverse
+    // transpose up to a scale, and defined for singular matrices too.
+    float cof[3][3] = {
+        {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
+         m[1][0] * m[2][1] - m[1][1] * m[2][0]},
+        {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
+         m[0][1] * m[2][0] - m[0][0] * m[2][1]},
+        {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
+         m[0][0] * m[1][1] - m[0][1] * m[1][0]},
+    };
+    const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
+    const float sign = det < 0.0f ? -1.0f : 1.0f;
+    for (Vertex vertex : vertices) {
+        const platform::Vector3 p0 = vertex.position;
+        float x = p0.x * m[0][0] + p0.y * m[1][0] + p0.z * m[2][0] + m[3][0];
+        float y = p0.x * m[0][1] + p0.y * m[1][1] + p0.z * m[2][1] + m[3][1];
+        float z = p0.x * m[0][2] + p0.y * m[1][2] + p0.z * m[2][2] + m[3][2];
+        const float w = p0.x * m[0][3] + p0.y * m[1][3] + p0.z * m[2][3] + m[3][3];
+        if (w != 0.0f && w != 1.0f) {
+            x /= w;
+            y /= w;
+            z /= w;
+        }
+        vertex.position = {x, y, z};
+        const platform::Vector3 n = vertex.normal;
+        vertex.normal = normalized({
+            sign * (n.x * cof[0][0] + n.y * cof[1][0] + n.z * cof[2][0]),
+            sign * (n.x * cof[0][1] + n.y * cof[1][1] + n.z * cof[2][1]),
+            sign * (n.x * cof[0][2] + n.y * cof[1][2] + n.z * cof[2][2]),
+        });
+        out.push_back(vertex);
+    }
+}
+
+// Vertices, under their frames' matrices.
+void Reader::mergeVertices(Mesh& mesh, std::vector<uint32_t>& vertexBase) const {
     mesh.vertices.reserve(vertexTotal_);
-    std::vector<uint32_t> vertexBase(parts_.size(), 0);
     const platform::Matrix identity = identityMatrix();
     for (size_t p = 0; p < parts_.size(); ++p) {
         const Part& part = parts_[p];
@@ -634,42 +733,13 @@ bool Reader::merge(Mesh& mesh) {
             mesh.vertices.insert(mesh.vertices.end(), part.vertices.begin(), part.vertices.end());
             continue;
         }
-        const auto& m = part.matrix.m;
-        // Normals go through the cofactors of the 3x3 part: the inverse
-        // transpose up to a scale, and defined for singular matrices too.
-        float cof[3][3] = {
-            {m[1][1] * m[2][2] - m[1][2] * m[2][1], m[1][2] * m[2][0] - m[1][0] * m[2][2],
-             m[1][0] * m[2][1] - m[1][1] * m[2][0]},
-            {m[0][2] * m[2][1] - m[0][1] * m[2][2], m[0][0] * m[2][2] - m[0][2] * m[2][0],
-             m[0][1] * m[2][0] - m[0][0] * m[2][1]},
-            {m[0][1] * m[1][2] - m[0][2] * m[1][1], m[0][2] * m[1][0] - m[0][0] * m[1][2],
-             m[0][0] * m[1][1] - m[0][1] * m[1][0]},
-        };
-        const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
-        const float sign = det < 0.0f ? -1.0f : 1.0f;
-        for (Vertex vertex : part.vertices) {
-            const platform::Vector3 p0 = vertex.position;
-            float x = p0.x * m[0][0] + p0.y * m[1][0] + p0.z * m[2][0] + m[3][0];
-            float y = p0.x * m[0][1] + p0.y * m[1][1] + p0.z * m[2][1] + m[3][1];
-            float z = p0.x * m[0][2] + p0.y * m[1][2] + p0.z * m[2][2] + m[3][2];
-            const float w = p0.x * m[0][3] + p0.y * m[1][3] + p0.z * m[2][3] + m[3][3];
-            if (w != 0.0f && w != 1.0f) {
-                x /= w;
-                y /= w;
-                z /= w;
-            }
-            vertex.position = {x, y, z};
-            const platform::Vector3 n = vertex.normal;
-            vertex.normal = normalized({
-                sign * (n.x * cof[0][0] + n.y * cof[1][0] + n.z * cof[2][0]),
-                sign * (n.x * cof[0][1] + n.y * cof[1][1] + n.z * cof[2][1]),
-                sign * (n.x * cof[0][2] + n.y * cof[1][2] + n.z * cof[2][2]),
-            });
-            mesh.vertices.push_back(vertex);
-        }
+        appendTransformed(part.vertices, part.matrix, mesh.vertices);
     }
+}
 
-    // Triangles, grouped by material in file order (a counting sort).
+// Triangles, grouped by material in file order (a counting sort).
+void Reader::mergeTriangles(Mesh& mesh, const std::vector<uint32_t>& materialBase,
+                            uint32_t defaultIndex, const std::vector<uint32_t>& vertexBase) const {
     const size_t materialCount = mesh.materials.size();
     std::vector<uint32_t> counts(materialCount + 1, 0);
     for (size_t p = 0; p < parts_.size(); ++p) {
@@ -698,6 +768,10 @@ bool Reader::merge(Mesh& mesh) {
             }
         }
     }
+}
+
+// Each subset's range of vertices: from its lowest index to its highest.
+void setVertexRanges(Mesh& mesh) {
     for (Subset& subset : mesh.subsets) {
         if (subset.faceCount == 0) continue;
         uint32_t low = kNone;
@@ -710,6 +784,17 @@ bool Reader::merge(Mesh& mesh) {
         subset.vertexStart = low;
         subset.vertexCount = high - low + 1;
     }
+}
+
+bool Reader::merge(Mesh& mesh) {
+    if (triangleTotal_ == 0) return fail("no triangles in the file");
+    mesh = Mesh{};
+    std::vector<uint32_t> materialBase(parts_.size(), 0);
+    const uint32_t defaultIndex = mergeMaterials(mesh, materialBase);
+    std::vector<uint32_t> vertexBase(parts_.size(), 0);
+    mergeVertices(mesh, vertexBase);
+    mergeTriangles(mesh, materialBase, defaultIndex, vertexBase);
+    setVertexRanges(mesh);
     return true;
 }
 
