@@ -84,8 +84,12 @@ void listenToExtensions(Display* connection) {
         // release-press pairs that would read as the key let go.
         Bool supported = False;
         XkbSetDetectableAutoRepeat(connection, True, &supported);
-        XkbSelectEventDetails(connection, XkbUseCoreKbd, XkbStateNotify, XkbModifierLockMask,
-                              XkbModifierLockMask);
+        // The lock keys and the layout in use; another layout loaded.
+        constexpr unsigned long kStateDetails = XkbModifierLockMask | XkbGroupStateMask;
+        XkbSelectEventDetails(connection, XkbUseCoreKbd, XkbStateNotify, kStateDetails,
+                              kStateDetails);
+        constexpr unsigned int kMapEvents = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(connection, XkbUseCoreKbd, kMapEvents, kMapEvents);
     }
     extensions.shape = XShapeQueryExtension(connection, &eventBase, &errorBase) != False;
 }
