@@ -47,7 +47,13 @@ void onMapping(const XEvent& event, bool mapped) {
         if (mapped) keepTopmostAbove(event);
         return;
     }
-    if (WindowObject* window = windowOfX(changed)) window->mapped = mapped;
+    WindowObject* window = windowOfX(changed);
+    if (window == nullptr) return;
+    if (mapped && isTopLevel(*window)) {
+        noteMapped(*window);
+    } else {
+        window->mapped = mapped;
+    }
 }
 
 void onReparent(const XReparentEvent& event) {
