@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/linux/backend_messages_linux.h"
@@ -41,11 +44,38 @@ std::array<uint8_t, kKeyCount> queueState{};
 bool physicalKnown = false;
 std::array<bool, kKeyCount> physicalDown{};
 
+// A server without the keyboard extension: the core map's keysyms, two
+// levels a group, and no names.
+std::vector<KeySymbols> readCoreKeySymbols(Display* connection, int first, int last) {
+    std::vector<KeySymbols> keys(static_cast<size_t>(last + 1));
+    int perKey = 0;
+    KeySym* keysyms =
+        XGetKeyboardMapping(connection, static_cast<KeyCode>(first), last - first + 1, &perKey);
+    if (keysyms == nullptr) return keys;
+    for (int code = first; code <= last; ++code) {
+        const KeySym* own = keysyms + static_cast<ptrdiff_t>(code - first) * perKey;
+        KeySymbols& key = keys[static_cast<size_t>(code)];
+        for (int level = 0; level < perKey; ++level) {
+            if (level % 2 == 0) key.groups.emplace_back();
+            key.groups.back().push_back(static_cast<uint32_t>(own[level]));
+        }
+    }
+    XFree(keysyms);
+    return keys;
+}
+
 // The keysyms of every key, the group in use first, and the keys' names.
 std::vector<KeySymbols> readKeySymbols(Display* connection, int first, int last, int group) {
-    std::vector<KeySymbols> keys(static_cast<size_t>(last + 1));
     XkbDescPtr keyboard = XkbGetMap(connection, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
-    if (keyboard == nullptr) return keys;
+    if (keyboard == nullptr) {
+        static bool told = false;
+        if (!std::exchange(told, true))
+            std::fprintf(stderr,
+                         "t462: the X server offers no keyboard map (XKB): keys are read from "
+                         "its core map, and those of other scripts than Latin do not act\n");
+        return readCoreKeySymbols(connection, first, last);
+    }
+    std::vector<KeySymbols> keys(static_cast<size_t>(last + 1));
     const bool named = XkbGetNames(connection, XkbKeyNamesMask, keyboard) == Success &&
                        keyboard->names != nullptr && keyboard->names->keys != nullptr;
     for (int code = std::max(first, int{keyboard->min_key_code});
