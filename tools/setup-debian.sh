@@ -22,6 +22,7 @@ packages=(
   dbus dbus-daemon dbus-bin strace
   libxext-dev libxrandr-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
   libgl1-mesa-dri libglx-mesa0 pkg-config
+  x11-xkb-utils i3-wm xfwm4 xfconf wmctrl
   unzip
   locales fonts-ipafont-gothic
   zlib1g-dev libstb-dev python3

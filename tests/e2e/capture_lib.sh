@@ -10,6 +10,8 @@
 #                           rows 4 to 19, from x 70: the panel covers the start)
 #   snapshot_list           the snapshot folder's files, sorted by number
 #   hold_key_for KEY SECONDS [TITLE]  like hold_key, held longer
+#   client_digest           a digest of the display window's client area as
+#                           the screen shows it now
 #   wait_picture [TIMEOUT]  wait until frames are being drawn: the feedback
 #                           image is rewritten and the display window no
 #                           longer shows its light background
@@ -55,6 +57,13 @@ hold_key_for() {
   id=$(window_id "$title") || fail "hold_key_for: no window '$title'"
   xdotool windowfocus "$id" && sleep 0.05 &&
     xdotool keydown "$key" && sleep "$seconds" && xdotool keyup "$key"
+}
+
+client_digest() {
+  # The display window's X window is its client area.
+  local id
+  id=$(window_id t462) || return 1
+  import -window "$id" -depth 8 rgb:- | md5sum | cut -c1-32
 }
 
 wait_picture() {

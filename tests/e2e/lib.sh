@@ -70,7 +70,9 @@
 #
 # Functions
 #   start_xvfb [WxH[xD]]     start Xvfb (default 1920x1080x24), export DISPLAY
-#   start_openbox            run the openbox window manager on that display
+#   start_window_manager NAME  run the window manager NAME (openbox, i3 or
+#                            xfwm4) on that display; start_openbox is
+#                            start_window_manager openbox
 #   start_sway [WxH]         a headless sway session with XWayland, run as the
 #                            unprivileged user $E2E_WAYLAND_USER (sway refuses
 #                            root); exports DISPLAY (XWayland), WAYLAND_DISPLAY
@@ -176,6 +178,7 @@ PROGRAM_LOG=$E2E_TMP/program.log
 RUN_DIR=
 PROGRAM_PID=
 XVFB_PID=
+WM_PID=
 WAYLAND_PID=
 E2E_RUN_AS=
 E2E_OWN_PREFIX=0
@@ -268,23 +271,51 @@ start_xvfb() {
   fail "start_xvfb: could not start an X server (tried ${candidates[*]:0:3}...)"
 }
 
-start_openbox() {
-  [[ -n "${DISPLAY:-}" ]] || fail "start_openbox: no X server"
-  command -v openbox >/dev/null || fail "start_openbox: openbox is not installed"
-  setsid openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-  local pid=$! i
-  on_exit "kill $pid 2>/dev/null"
+start_window_manager() {
+  local name=$1 pid i
+  local -a command
+  [[ -n "${DISPLAY:-}" ]] || fail "start_window_manager: no X server"
+  case $name in
+    openbox) command=(openbox --sm-disable) ;;
+    # Without a bar: the screen is the program's.
+    i3)
+      printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$E2E_TMP/i3.conf"
+      command=(i3 -c "$E2E_TMP/i3.conf")
+      ;;
+    # xfwm4 reads its settings through xfconf, on a session bus of its own.
+    xfwm4) command=(dbus-run-session -- xfwm4 --compositor=off) ;;
+    *) fail "start_window_manager: no window manager '$name' here" ;;
+  esac
+  command -v "$name" >/dev/null || fail "start_window_manager: $name is not installed"
+  [[ -z $WM_PID ]] || fail "start_window_manager: a window manager is already running"
+  setsid "${command[@]}" >"$E2E_TMP/$name.log" 2>&1 &
+  pid=$!
+  WM_PID=$pid
+  [[ -n "${E2E_PIDFILE:-}" ]] && echo "$pid" >>"$E2E_PIDFILE"
   # Running once it has taken the root window's _NET_SUPPORTING_WM_CHECK.
   for ((i = 0; i < 100; i++)); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  cat "$E2E_TMP/openbox.log" >&2
-  fail "start_openbox: openbox did not start"
+  cat "$E2E_TMP/$name.log" >&2
+  fail "start_window_manager: $name did not start"
+}
+
+start_openbox() { start_window_manager openbox; }
+
+# Ends the window manager's session while it still runs, so that no other
+# process that has since taken its number is hit.
+stop_window_manager() {
+  if [[ -n $WM_PID ]]; then
+    kill -- "-$WM_PID" 2>/dev/null
+    wait "$WM_PID" 2>/dev/null
+    WM_PID=
+  fi
 }
 
 stop_xvfb() {
+  stop_window_manager
   if [[ -n $XVFB_PID ]]; then
     kill "$XVFB_PID" 2>/dev/null
     wait "$XVFB_PID" 2>/dev/null
@@ -719,9 +750,12 @@ win_geometry() {
 }
 
 e2e_geometry_of() {
-  local X Y WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$1" | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')"
-  echo "$X $Y $WIDTH $HEIGHT"
+  # xwininfo's absolute place: xdotool's counts a window manager's frame
+  # offset twice.
+  xwininfo -id "$1" 2>/dev/null | awk '
+    /Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+    /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF }
+    END { if (w == "") exit 1; print x, y, w, h }'
 }
 
 e2e_build_tool() {
@@ -1009,6 +1043,7 @@ e2e_save_artifacts() {
     done >"$E2E_ARTIFACTS/windows.txt" 2>/dev/null
   fi
   [[ -f $PROGRAM_LOG ]] && cp "$PROGRAM_LOG" "$E2E_ARTIFACTS/program.log"
+  [[ -n $WM_PID ]] && cp "$E2E_TMP"/{openbox,xfwm4,i3}.log "$E2E_ARTIFACTS/" 2>/dev/null
   [[ -f "$E2E_TMP/exit_code" ]] && cp "$E2E_TMP/exit_code" "$E2E_ARTIFACTS/exit_code"
   [[ -n $RUN_DIR && -d $RUN_DIR ]] && ls -la "$RUN_DIR" >"$E2E_ARTIFACTS/run-folder.txt" 2>&1
   local log

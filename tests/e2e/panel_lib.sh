@@ -11,6 +11,11 @@
 #   panel_pixels ARGS     tests/e2e/panel_pixels.py (see there)
 #   wait_file FILE [S]    wait until FILE exists (default 10 s)
 #   fresh_feedback DEST   copy the next フィルター.bmp the program writes to DEST
+#   nudge_left            press Left until the panel has moved (at most three
+#                         times: a machine too busy to run a frame while the
+#                         key is down sees no press)
+#   snapshot_as PREFIX    click into the (empty) prefix box, type PREFIX, click
+#                         "写"; true when PREFIX0.bmp is written
 #
 # Panel geometry, window coordinates of the panel at (0, 0): client origin
 # (4, 4); quit button centre (30, 21), snapshot button (64, 21), prefix box
@@ -73,4 +78,23 @@ fresh_feedback() {
     sleep 0.02
   done
   return 1
+}
+
+snapshot_as() {
+  local left top
+  read -r left top _ < <(panel_rect) || return 1
+  click $((left + 124)) $((top + 21)) && sleep 0.6 && xdotool type --delay 80 "$1" &&
+    sleep 0.5 && click $((left + 64)) $((top + 21)) &&
+    wait_file "$PANEL_SNAPSHOTS/${1}0.bmp" 5
+}
+
+nudge_left() {
+  local before try
+  before=$(panel_rect) || return 1
+  for ((try = 0; try < 3; try++)); do
+    hold_key Left || return 1
+    sleep 0.5
+    [[ $(panel_rect) != "$before" ]] && return 0
+  done
+  return 0
 }

@@ -1,6 +1,9 @@
 #include "platform/linux/key_mapping_linux.h"
 
+#include <X11/X.h>
 #include <X11/keysym.h>
+
+#include <iterator>
 
 namespace platform::x11 {
 namespace {
@@ -70,23 +73,86 @@ constexpr KeysymKey kFixedKeys[] = {
     {XK_Super_L, 0x5B},
     {XK_Super_R, 0x5C},
     {XK_Menu, 0x5D},
-    {XK_semicolon, 0xBA},
-    {XK_equal, 0xBB},
-    {XK_comma, 0xBC},
-    {XK_minus, 0xBD},
-    {XK_period, 0xBE},
-    {XK_slash, 0xBF},
-    {XK_grave, 0xC0},
-    {XK_bracketleft, 0xDB},
-    {XK_backslash, 0xDC},
-    {XK_bracketright, 0xDD},
-    {XK_apostrophe, 0xDE},
 };
 
-int32_t fixedKeyOf(uint32_t keysym) {
-    for (const KeysymKey& entry : kFixedKeys)
+constexpr int32_t kOemSemicolon = 0xBA;  // VK_OEM_1
+constexpr int32_t kOemPlus = 0xBB;
+constexpr int32_t kOemComma = 0xBC;
+constexpr int32_t kOemMinus = 0xBD;
+constexpr int32_t kOemPeriod = 0xBE;
+constexpr int32_t kOemSlash = 0xBF;        // VK_OEM_2
+constexpr int32_t kOemGrave = 0xC0;        // VK_OEM_3
+constexpr int32_t kOemBracketLeft = 0xDB;  // VK_OEM_4
+constexpr int32_t kOemBackslash = 0xDC;    // VK_OEM_5
+constexpr int32_t kOemBracketRight = 0xDD;
+constexpr int32_t kOemApostrophe = 0xDE;  // VK_OEM_7
+constexpr int32_t kOem102 = 0xE2;         // the key between left Shift and Z
+
+// The punctuation keys of the US layout, by their characters.
+constexpr KeysymKey kPunctuationKeys[] = {
+    {XK_semicolon, kOemSemicolon},   {XK_equal, kOemPlus},
+    {XK_comma, kOemComma},           {XK_minus, kOemMinus},
+    {XK_period, kOemPeriod},         {XK_slash, kOemSlash},
+    {XK_grave, kOemGrave},           {XK_bracketleft, kOemBracketLeft},
+    {XK_backslash, kOemBackslash},   {XK_bracketright, kOemBracketRight},
+    {XK_apostrophe, kOemApostrophe},
+};
+
+// The main block's keys by their XKB names: the four rows from the digits
+// down, each the US layout's keys from the left, then the keys of no row.
+constexpr const char* kRowNames[] = {"AE", "AD", "AC", "AB"};
+constexpr int32_t kRowKeys[][12] = {
+    {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', kOemMinus, kOemPlus},
+    {'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', kOemBracketLeft, kOemBracketRight},
+    {'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', kOemSemicolon, kOemApostrophe, 0},
+    {'Z', 'X', 'C', 'V', 'B', 'N', 'M', kOemComma, kOemPeriod, kOemSlash, 0, 0},
+};
+struct NamedKey {
+    const char* name;
+    int32_t key;
+};
+constexpr NamedKey kOtherNamedKeys[] = {
+    {"TLDE", kOemGrave}, {"BKSL", kOemBackslash}, {"AC12", kOemBackslash}, {"LSGT", kOem102}};
+
+template <size_t N>
+int32_t keyOfKeysym(const KeysymKey (&table)[N], uint32_t keysym) {
+    for (const KeysymKey& entry : table)
         if (entry.keysym == keysym) return entry.key;
     return 0;
+}
+
+// "AD07" and the like: the key at that place of the US layout.
+int32_t keyOfName(const std::string& name) {
+    if (name.size() == 4 && name[2] >= '0' && name[2] <= '9' && name[3] >= '0' && name[3] <= '9') {
+        const int column = (name[2] - '0') * 10 + (name[3] - '0') - 1;
+        for (size_t row = 0; row < std::size(kRowNames); ++row)
+            if (name.compare(0, 2, kRowNames[row]) == 0 && column >= 0 && column < 12)
+                return kRowKeys[row][column];
+    }
+    for (const NamedKey& entry : kOtherNamedKeys)
+        if (name == entry.name) return entry.key;
+    return 0;
+}
+
+bool isLatinLetter(uint32_t keysym) {
+    return (keysym >= XK_a && keysym <= XK_z) || (keysym >= XK_A && keysym <= XK_Z);
+}
+
+// The first Latin letter (upper-cased) or digit of the key, level by level,
+// group by group; 0 for none.
+int32_t latinLetterOrDigitOf(const KeySymbols& key) {
+    for (const std::vector<uint32_t>& group : key.groups) {
+        for (const uint32_t keysym : group) {
+            if (isLatinLetter(keysym)) return 'A' + static_cast<int32_t>((keysym | 0x20) - XK_a);
+            if (keysym >= XK_0 && keysym <= XK_9) return '0' + static_cast<int32_t>(keysym - XK_0);
+        }
+    }
+    return 0;
+}
+
+uint32_t levelOf(const KeySymbols& key, size_t level) {
+    if (key.groups.empty() || key.groups.front().size() <= level) return NoSymbol;
+    return key.groups.front()[level];
 }
 
 // A keypad digit or decimal point: what Num Lock switches the keypad to.
@@ -99,17 +165,32 @@ int32_t numpadKeyOf(uint32_t keysym) {
 
 }  // namespace
 
-int32_t virtualKeyOf(uint32_t plain, uint32_t shifted, bool numLock) {
-    if (plain >= XK_a && plain <= XK_z) return 'A' + static_cast<int32_t>(plain - XK_a);
-    if (plain >= XK_A && plain <= XK_Z) return 'A' + static_cast<int32_t>(plain - XK_A);
-    if (plain >= XK_0 && plain <= XK_9) return '0' + static_cast<int32_t>(plain - XK_0);
+bool isLatinLayout(const std::vector<KeySymbols>& keys) {
+    int places = 0;
+    int latin = 0;
+    for (const KeySymbols& key : keys) {
+        const int32_t place = keyOfName(key.name);
+        if (place < 'A' || place > 'Z') continue;
+        ++places;
+        if (isLatinLetter(levelOf(key, 0))) ++latin;
+    }
+    return places == 0 || 2 * latin >= places;
+}
+
+int32_t virtualKeyOf(const KeySymbols& key, bool latinLayout, bool numLock) {
+    const uint32_t plain = levelOf(key, 0);
     if (plain >= XK_F1 && plain <= XK_F24) return kF1 + static_cast<int32_t>(plain - XK_F1);
     // A keypad whose plain level already is the digit keeps it.
     if (const int32_t digit = numpadKeyOf(plain)) return digit;
     if (numLock) {
-        if (const int32_t digit = numpadKeyOf(shifted)) return digit;
+        if (const int32_t digit = numpadKeyOf(levelOf(key, 1))) return digit;
     }
-    return fixedKeyOf(plain);
+    if (const int32_t fixed = keyOfKeysym(kFixedKeys, plain)) return fixed;
+    if (const int32_t character = latinLetterOrDigitOf(key)) return character;
+    if (latinLayout) {
+        if (const int32_t punctuation = keyOfKeysym(kPunctuationKeys, plain)) return punctuation;
+    }
+    return keyOfName(key.name);
 }
 
 int32_t unsidedKey(int32_t key) {

@@ -3,7 +3,13 @@
 #include <X11/XKBlib.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/linux/backend_messages_linux.h"
 #include "platform/linux/key_mapping_linux.h"
@@ -21,25 +27,77 @@ constexpr int32_t kLeftShift = 0xA0;
 constexpr int32_t kLeftControl = 0xA2;
 constexpr int32_t kLeftMenu = 0xA4;
 
-struct KeyLevels {
-    KeySym plain = NoSymbol;
-    KeySym shifted = NoSymbol;
-};
-
 // What the keyboard's keys are, read from the server when first needed and
-// again when the mapping changes.
+// again when the layout, or the group of it in use, changes.
 struct KeyboardMapping {
     bool known = false;
-    std::array<KeyLevels, kKeyCount> levels{};
+    std::array<int32_t, kKeyCount> keys{};             // Num Lock off
+    std::array<int32_t, kKeyCount> keysWithNumLock{};  // Num Lock on
     unsigned int numLockMask = 0;
     unsigned int scrollLockMask = 0;
     unsigned int lockedModifiers = 0;
+    int group = 0;  // the group (layout) in use
 };
 
 KeyboardMapping mapping;
 std::array<uint8_t, kKeyCount> queueState{};
 bool physicalKnown = false;
 std::array<bool, kKeyCount> physicalDown{};
+
+// A server without the keyboard extension: the core map's keysyms, two
+// levels a group, and no names.
+std::vector<KeySymbols> readCoreKeySymbols(Display* connection, int first, int last) {
+    std::vector<KeySymbols> keys(static_cast<size_t>(last + 1));
+    int perKey = 0;
+    KeySym* keysyms =
+        XGetKeyboardMapping(connection, static_cast<KeyCode>(first), last - first + 1, &perKey);
+    if (keysyms == nullptr) return keys;
+    for (int code = first; code <= last; ++code) {
+        const KeySym* own = keysyms + static_cast<ptrdiff_t>(code - first) * perKey;
+        KeySymbols& key = keys[static_cast<size_t>(code)];
+        for (int level = 0; level < perKey; ++level) {
+            if (level % 2 == 0) key.groups.emplace_back();
+            key.groups.back().push_back(static_cast<uint32_t>(own[level]));
+        }
+    }
+    XFree(keysyms);
+    return keys;
+}
+
+// The keysyms of every key, the group in use first, and the keys' names.
+std::vector<KeySymbols> readKeySymbols(Display* connection, int first, int last, int group) {
+    XkbDescPtr keyboard = XkbGetMap(connection, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (keyboard == nullptr) {
+        static bool told = false;
+        if (!std::exchange(told, true))
+            std::fprintf(stderr,
+                         "t462: the X server offers no keyboard map (XKB): keys are read from "
+                         "its core map, and those of other scripts than Latin do not act\n");
+        return readCoreKeySymbols(connection, first, last);
+    }
+    std::vector<KeySymbols> keys(static_cast<size_t>(last + 1));
+    const bool named = XkbGetNames(connection, XkbKeyNamesMask, keyboard) == Success &&
+                       keyboard->names != nullptr && keyboard->names->keys != nullptr;
+    for (int code = std::max(first, int{keyboard->min_key_code});
+         code <= last && code <= keyboard->max_key_code; ++code) {
+        const auto keycode = static_cast<KeyCode>(code);
+        KeySymbols& key = keys[static_cast<size_t>(code)];
+        const int groups = XkbKeyNumGroups(keyboard, keycode);
+        for (int i = 0; i < groups; ++i) {
+            const int each = (group + i) % groups;
+            std::vector<uint32_t>& levels = key.groups.emplace_back();
+            for (int level = 0; level < XkbKeyGroupWidth(keyboard, keycode, each); ++level)
+                levels.push_back(
+                    static_cast<uint32_t>(XkbKeySymEntry(keyboard, keycode, level, each)));
+        }
+        if (named) {
+            const char* name = keyboard->names->keys[code].name;
+            key.name.assign(name, strnlen(name, XkbKeyNameLength));
+        }
+    }
+    XkbFreeKeyboard(keyboard, 0, True);
+    return keys;
+}
 
 KeyboardMapping& currentMapping() {
     if (mapping.known) return mapping;
@@ -48,25 +106,29 @@ KeyboardMapping& currentMapping() {
     int first = 0;
     int last = 0;
     XDisplayKeycodes(connection, &first, &last);
-    for (int code = first; code <= last && code < kKeyCount; ++code) {
-        const auto keycode = static_cast<KeyCode>(code);
-        mapping.levels[code] = {XkbKeycodeToKeysym(connection, keycode, 0, 0),
-                                XkbKeycodeToKeysym(connection, keycode, 0, 1)};
+    last = std::min(last, kKeyCount - 1);
+    XkbStateRec state{};
+    if (XkbGetState(connection, XkbUseCoreKbd, &state) == Success) {
+        mapping.lockedModifiers = state.locked_mods;
+        mapping.group = state.group;
+    }
+    const std::vector<KeySymbols> keys = readKeySymbols(connection, first, last, mapping.group);
+    const bool latin = isLatinLayout(keys);
+    for (int code = first; code <= last; ++code) {
+        const KeySymbols& key = keys[static_cast<size_t>(code)];
+        mapping.keys[static_cast<size_t>(code)] = virtualKeyOf(key, latin, false);
+        mapping.keysWithNumLock[static_cast<size_t>(code)] = virtualKeyOf(key, latin, true);
     }
     mapping.numLockMask = XkbKeysymToModifiers(connection, XK_Num_Lock);
     mapping.scrollLockMask = XkbKeysymToModifiers(connection, XK_Scroll_Lock);
-    XkbStateRec state{};
-    if (XkbGetState(connection, XkbUseCoreKbd, &state) == Success)
-        mapping.lockedModifiers = state.locked_mods;
     mapping.known = true;
     return mapping;
 }
 
 int32_t keyOfCode(unsigned int keycode, bool numLock) {
     if (keycode >= kKeyCount) return 0;
-    const KeyLevels& levels = currentMapping().levels[keycode];
-    return virtualKeyOf(static_cast<uint32_t>(levels.plain), static_cast<uint32_t>(levels.shifted),
-                        numLock);
+    const KeyboardMapping& keys = currentMapping();
+    return numLock ? keys.keysWithNumLock[keycode] : keys.keys[keycode];
 }
 
 // Which virtual keys a keyboard bit map (32 bytes, one bit a key code) holds
@@ -139,14 +201,16 @@ void resyncKeyState(const char keys[32]) {
 void forgetPhysicalKeys() { physicalKnown = false; }
 
 void keyboardMappingChanged() {
-    const unsigned int locked = mapping.lockedModifiers;
-    mapping = {};
-    mapping.lockedModifiers = locked;
+    mapping.known = false;
     physicalKnown = false;
 }
 
-void noteLockedModifiers(unsigned int modifiers) {
-    currentMapping().lockedModifiers = modifiers;
+void noteKeyboardState(unsigned int lockedModifiers, int group) {
+    if (group != mapping.group) {
+        mapping.group = group;
+        keyboardMappingChanged();
+    }
+    currentMapping().lockedModifiers = lockedModifiers;
     physicalKnown = false;
 }
 

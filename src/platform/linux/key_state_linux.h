@@ -24,7 +24,10 @@ void resyncKeyState(const char keys[32]);
 // The next GetAsyncKeyState reads the keyboard again.
 void forgetPhysicalKeys();
 
+// The layout changed: the keys are read again.
 void keyboardMappingChanged();
-void noteLockedModifiers(unsigned int modifiers);
+// The lock keys' state and the group (layout) in use, as the keyboard
+// reports them.
+void noteKeyboardState(unsigned int lockedModifiers, int group);
 
 }  // namespace platform::x11

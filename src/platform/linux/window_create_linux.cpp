@@ -2,9 +2,7 @@
 // properties a window manager reads, WM_CREATE inside CreateWindowEx and
 // WM_DESTROY inside DestroyWindow; the default procedure; the dialog-item
 // helpers.
-#include <X11/Xatom.h>
 #include <X11/cursorfont.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,6 +16,7 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_move_linux.h"
 #include "platform/linux/window_place_linux.h"
 #include "platform/linux/windows_linux.h"
@@ -36,8 +35,6 @@ constexpr int32_t kUseDefault = static_cast<int32_t>(0x80000000);  // CW_USEDEFA
 // when that too is left open.
 constexpr Point kDefaultPlace{26, 26};
 constexpr Point kDefaultSize{640, 480};
-constexpr long kMotifDecorationsFlag = 2;  // MWM_HINTS_DECORATIONS
-constexpr long kMotifHintCount = 5;
 constexpr uint32_t kClassDoubleClicks = 0x0008;  // CS_DBLCLKS
 
 struct ClassRecord {
@@ -102,56 +99,6 @@ Cursor cursorOf(unsigned int shape) {
     return cursor;
 }
 
-// What a window manager reads: names, where the window goes and that it
-// stays there (static gravity: the place given is the client area's or,
-// undecorated, the window's own), decorations, the close protocol.
-void describeToManager(WindowObject& window) {
-    Display* connection = display();
-    const Atoms& names = atoms();
-    const Rect xrect = xRectOf(window);
-    XSizeHints* size = XAllocSizeHints();
-    XWMHints* hints = XAllocWMHints();
-    XClassHint* classHint = XAllocClassHint();
-    if (size != nullptr) {
-        size->flags = USPosition | PPosition | USSize | PSize | PWinGravity;
-        size->x = xrect.left;
-        size->y = xrect.top;
-        size->width = xrect.right - xrect.left;
-        size->height = xrect.bottom - xrect.top;
-        size->win_gravity = StaticGravity;
-    }
-    if (hints != nullptr) {
-        hints->flags = InputHint | StateHint;
-        hints->input = True;
-        hints->initial_state = NormalState;
-    }
-    std::string resourceName = "t462";
-    std::string resourceClass = window.className;
-    if (classHint != nullptr) {
-        classHint->res_name = resourceName.data();
-        classHint->res_class = resourceClass.data();
-    }
-    Xutf8SetWMProperties(connection, window.xwindow, window.text.c_str(), window.text.c_str(),
-                         nullptr, 0, size, hints, classHint);
-    XFree(size);
-    XFree(hints);
-    XFree(classHint);
-    XChangeProperty(connection, window.xwindow, names.netWmName, names.utf8String, 8,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(window.text.data()),
-                    static_cast<int>(window.text.size()));
-    const long pid = static_cast<long>(::getpid());
-    XChangeProperty(connection, window.xwindow, names.netWmPid, XA_CARDINAL, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&pid), 1);
-    Atom protocols[] = {names.wmDeleteWindow};
-    XSetWMProtocols(connection, window.xwindow, protocols, 1);
-    if (!window.framedByManager) {
-        const long motif[kMotifHintCount] = {kMotifDecorationsFlag, 0, 0, 0, 0};
-        XChangeProperty(connection, window.xwindow, names.motifWmHints, names.motifWmHints, 32,
-                        PropModeReplace, reinterpret_cast<const unsigned char*>(motif),
-                        kMotifHintCount);
-    }
-}
-
 bool createXWindow(WindowObject& window) {
     Display* connection = display();
     const int screen = DefaultScreen(connection);
@@ -182,6 +129,7 @@ bool createXWindow(WindowObject& window) {
                       InputOutput, CopyFromParent, mask, &attributes);
     if (xwindow == None) return false;
     bindXWindow(window, xwindow);
+    window.asked = window.place;
     if (parent == nullptr) {
         describeToManager(window);
         // The input method may want events of its own.

@@ -2,6 +2,7 @@
 
 #include "platform/linux/input_events_linux.h"
 #include "platform/linux/message_queue_linux.h"
+#include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_place_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_events_linux.h"
@@ -86,6 +87,7 @@ void moveWithPointer(WindowObject& window) {
     if (connection == nullptr || !isTopLevel(window)) return;
     const Pointer now = queryPointer(connection, window.xwindow);
     if (!now.buttonDown) return;  // let go already
+    if (beginManagerDrag(window, lastPressPoint())) return;
     const ::Window xwindow = window.xwindow;
     Drag drag(window, lastPressPoint());
     XGrabPointer(connection, xwindow, False, ButtonReleaseMask | PointerMotionMask, GrabModeAsync,

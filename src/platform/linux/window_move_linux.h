@@ -1,5 +1,7 @@
 // The move loop of a caption drag: the window follows the pointer until mouse
 // button 1 is let go, all inside one call, as DefWindowProc's on Windows.
+// Under a window manager that moves windows for their programs the manager
+// runs the drag instead, and the call returns at once.
 #pragma once
 
 #include "platform/linux/windows_linux.h"

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "platform/linux/gdi_objects_linux.h"
+#include "platform/linux/sway_ipc_linux.h"
+#include "platform/linux/window_manager_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
@@ -81,12 +83,38 @@ void restack(WindowObject& window, intptr_t insertAfter) {
     }
 }
 
+// Some managers place a new window themselves but follow the program's
+// later requests (i3 centres a window asked for at 0, 0, sway every window
+// it floats): when one first shows it elsewhere, the program asks once
+// more. Only just after the window was first shown: a later move is the
+// user's.
+void askAgainForPlace(WindowObject& window) {
+    constexpr auto kSettling = std::chrono::seconds(2);
+    if (!window.mapped || !(window.reparented || underSway()) || window.askedAgain ||
+        window.place == window.asked)
+        return;
+    window.askedAgain = true;
+    if (std::chrono::steady_clock::now() - window.firstMapped > kSettling) return;
+    window.place = window.asked;
+    placeXWindow(window);
+}
+
 }  // namespace
 
 void placeXWindow(WindowObject& window) {
     Display* connection = display();
     if (connection == nullptr || window.xwindow == None) return;
     const Rect rect = xRectOf(window);
+    const Rect& place = window.place;
+    const bool sameSize = window.asked.right - window.asked.left == place.right - place.left &&
+                          window.asked.bottom - window.asked.top == place.bottom - place.top;
+    window.asked = window.place;
+    // sway takes a place only through its own interface, and a configure
+    // request would centre the window again. The corner it is given is that
+    // of the window rectangle, with or without its frame.
+    if (sameSize && window.mapped && isTopLevel(window) && underSway() &&
+        swayMoveWindow(window.xwindow, place.left, place.top))
+        return;
     window.placeSerial = NextRequest(connection);
     XMoveResizeWindow(connection, window.xwindow, rect.left, rect.top,
                       static_cast<unsigned>(std::max(rect.right - rect.left, 1)),
@@ -114,6 +142,13 @@ void noteConfigured(WindowObject& window, const XConfigureEvent& event) {
     window.place = {at.x - origin.x, at.y - origin.y, at.x + event.width + extra.x,
                     at.y + event.height + extra.y};
     if (resized) invalidateAll(window);
+    askAgainForPlace(window);
+}
+
+void noteMapped(WindowObject& window) {
+    window.mapped = true;
+    if (window.firstMapped == std::chrono::steady_clock::time_point{})
+        window.firstMapped = std::chrono::steady_clock::now();
 }
 
 void keepTopmostAbove(const XEvent& event) {
@@ -184,6 +219,7 @@ bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_
     const bool resized = found->place.right - found->place.left != width ||
                          found->place.bottom - found->place.top != height;
     found->place = {x, y, x + width, y + height};
+    if (resized) x11::keepFixedSize(*found);
     x11::placeXWindow(*found);
     if (resized && repaint) x11::invalidateAll(*found);
     return true;
@@ -199,7 +235,10 @@ bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t 
     if ((flags & x11::kNoSize) == 0)
         place = {place.left, place.top, place.left + width, place.top + height};
     if (!(place == found->place)) {
+        const bool resized = place.right - place.left != found->place.right - found->place.left ||
+                             place.bottom - place.top != found->place.bottom - found->place.top;
         found->place = place;
+        if (resized) x11::keepFixedSize(*found);
         x11::placeXWindow(*found);
         x11::invalidateAll(*found);
     }

@@ -15,6 +15,10 @@ void placeXWindow(WindowObject& window);
 // A configure event of a top-level window: its place follows.
 void noteConfigured(WindowObject& window, const XConfigureEvent& event);
 
+// A top-level window was mapped. Where a window manager first shows it
+// elsewhere than the program put it, the program's place is asked again.
+void noteMapped(WindowObject& window);
+
 // Another window at the root came up or changed its stacking: without a
 // window manager, our topmost windows go above it again.
 void keepTopmostAbove(const XEvent& event);

@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -74,6 +75,11 @@ struct WindowObject {
     // The request that last placed the X window: configure events older than
     // it describe a place already left.
     unsigned long placeSerial = 0;
+    // Where the program last put the window; when a window manager first
+    // showed it; whether the program has asked for its place again since.
+    Rect asked;
+    std::chrono::steady_clock::time_point firstMapped{};
+    bool askedAgain = false;
     OwnedRegion shape;             // window coordinates; null: the whole rectangle
     WindowHandle focus = nullptr;  // top-level: the window its keys go to
     bool needsPaint = false;

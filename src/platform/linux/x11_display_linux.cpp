@@ -41,6 +41,13 @@ void internAtoms(Display* connection) {
                            "_NET_WM_STATE_HIDDEN",
                            "_NET_WM_NAME",
                            "_NET_WM_PID",
+                           "_NET_WM_WINDOW_TYPE",
+                           "_NET_WM_WINDOW_TYPE_NORMAL",
+                           "_NET_WM_WINDOW_TYPE_DIALOG",
+                           "_NET_WM_WINDOW_TYPE_UTILITY",
+                           "_NET_WM_MOVERESIZE",
+                           "_NET_SUPPORTED",
+                           "_NET_SUPPORTING_WM_CHECK",
                            "UTF8_STRING",
                            "CLIPBOARD",
                            "T462_PASTE",
@@ -54,6 +61,13 @@ void internAtoms(Display* connection) {
                        &internedAtoms.netWmStateHidden,
                        &internedAtoms.netWmName,
                        &internedAtoms.netWmPid,
+                       &internedAtoms.netWmWindowType,
+                       &internedAtoms.netWmWindowTypeNormal,
+                       &internedAtoms.netWmWindowTypeDialog,
+                       &internedAtoms.netWmWindowTypeUtility,
+                       &internedAtoms.netWmMoveResize,
+                       &internedAtoms.netSupported,
+                       &internedAtoms.netSupportingWmCheck,
                        &internedAtoms.utf8String,
                        &internedAtoms.clipboard,
                        &internedAtoms.pasteProperty,
@@ -84,8 +98,12 @@ void listenToExtensions(Display* connection) {
         // release-press pairs that would read as the key let go.
         Bool supported = False;
         XkbSetDetectableAutoRepeat(connection, True, &supported);
-        XkbSelectEventDetails(connection, XkbUseCoreKbd, XkbStateNotify, XkbModifierLockMask,
-                              XkbModifierLockMask);
+        // The lock keys and the layout in use; another layout loaded.
+        constexpr unsigned long kStateDetails = XkbModifierLockMask | XkbGroupStateMask;
+        XkbSelectEventDetails(connection, XkbUseCoreKbd, XkbStateNotify, kStateDetails,
+                              kStateDetails);
+        constexpr unsigned int kMapEvents = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+        XkbSelectEvents(connection, XkbUseCoreKbd, kMapEvents, kMapEvents);
     }
     extensions.shape = XShapeQueryExtension(connection, &eventBase, &errorBase) != False;
 }

@@ -18,6 +18,13 @@ struct Atoms {
     Atom netWmStateHidden;
     Atom netWmName;
     Atom netWmPid;
+    Atom netWmWindowType;
+    Atom netWmWindowTypeNormal;
+    Atom netWmWindowTypeDialog;
+    Atom netWmWindowTypeUtility;
+    Atom netWmMoveResize;
+    Atom netSupported;
+    Atom netSupportingWmCheck;
     Atom utf8String;
     Atom clipboard;
     Atom pasteProperty;

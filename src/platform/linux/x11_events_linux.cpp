@@ -47,7 +47,13 @@ void onMapping(const XEvent& event, bool mapped) {
         if (mapped) keepTopmostAbove(event);
         return;
     }
-    if (WindowObject* window = windowOfX(changed)) window->mapped = mapped;
+    WindowObject* window = windowOfX(changed);
+    if (window == nullptr) return;
+    if (mapped && isTopLevel(*window)) {
+        noteMapped(*window);
+    } else {
+        window->mapped = mapped;
+    }
 }
 
 void onReparent(const XReparentEvent& event) {
@@ -80,8 +86,17 @@ bool handleExtensionEvent(XEvent& event) {
     }
     if (extensions.xkb >= 0 && event.type == extensions.xkb) {
         const auto& keyboard = reinterpret_cast<const XkbEvent&>(event);
-        if (keyboard.any.xkb_type == XkbStateNotify)
-            noteLockedModifiers(keyboard.state.locked_mods);
+        switch (keyboard.any.xkb_type) {
+            case XkbStateNotify:
+                noteKeyboardState(keyboard.state.locked_mods, keyboard.state.group);
+                break;
+            case XkbNewKeyboardNotify:  // setxkbmap and the like
+            case XkbMapNotify:
+                keyboardMappingChanged();
+                break;
+            default:
+                break;
+        }
         return true;
     }
     return false;
