@@ -18,7 +18,6 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
-#include "platform/linux/visuals_linux.h"
 #include "platform/linux/window_move_linux.h"
 #include "platform/linux/window_place_linux.h"
 #include "platform/linux/windows_linux.h"
