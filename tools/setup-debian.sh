@@ -20,7 +20,7 @@ packages=(
   libwayland-dev libwayland-bin wayland-protocols libpipewire-0.3-dev libsystemd-dev
   pipewire pipewire-bin wireplumber xdg-desktop-portal xdg-desktop-portal-wlr
   dbus dbus-daemon dbus-bin strace
-  libxext-dev libxrandr-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
+  libxext-dev libxrandr-dev libxrender-dev libxft-dev libfontconfig-dev libfreetype-dev libgl-dev
   libgl1-mesa-dri libglx-mesa0 pkg-config
   x11-xkb-utils i3-wm xfwm4 xfconf wmctrl
   unzip

@@ -17,9 +17,8 @@
 #                           longer shows its light background
 #   paint_opening SKIN      paint the skin's viewfinder opening with a
 #                           gradient (no key colour): the panel itself shows a
-#                           known, still picture where the grab looks, as
-#                           XWayland draws no window shapes (the opening is
-#                           black on a Wayland desktop otherwise)
+#                           known, still picture of many colours where the
+#                           grab looks
 #   opening_like_compositor  the feedback image equals the compositor's
 #                           picture (grim) of the rectangle under the opening,
 #                           within a few tries; prints the comparison (on a

@@ -79,8 +79,9 @@ void drawFocusRect(::Drawable target, const Rect& area) {
         dot(area.left, y);
         dot(area.right - 1, y);
     }
-    XSetForeground(connection, sharedGc(), xPixelOf(systemColour(kColourButtonText)));
-    XDrawPoints(connection, target, sharedGc(), dots.data(), static_cast<int>(dots.size()),
+    const GC gc = sharedGc(target);
+    XSetForeground(connection, gc, xPixelOf(visualOf(target), systemColour(kColourButtonText)));
+    XDrawPoints(connection, target, gc, dots.data(), static_cast<int>(dots.size()),
                 CoordModeOrigin);
 }
 

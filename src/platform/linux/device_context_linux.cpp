@@ -6,6 +6,7 @@
 #include <optional>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "platform/linux/control_look_linux.h"
 #include "platform/linux/gdi_objects_linux.h"
@@ -130,10 +131,18 @@ bool transfer(const Surface& from, const Surface& to, const Transfer& t) {
     } else if (to.bitmap != nullptr) {
         // A window not on the screen has nothing to give: the bitmap stays.
         if (from.viewable) getPixels(from.drawable, sourceArea, *to.bitmap, {t.x, t.y});
-    } else {
-        XCopyArea(display(), from.drawable, to.drawable, sharedGc(), sourceArea.left,
+    } else if (visualOf(from.drawable).depth == visualOf(to.drawable).depth) {
+        XCopyArea(display(), from.drawable, to.drawable, sharedGc(to.drawable), sourceArea.left,
                   sourceArea.top, static_cast<unsigned>(t.width), static_cast<unsigned>(t.height),
                   to.origin.x + t.x, to.origin.y + t.y);
+    } else if (from.viewable) {
+        // X copies only between drawables of one depth: through our pixels.
+        BitmapObject between{
+            t.width, t.height,
+            std::vector<uint32_t>(static_cast<size_t>(t.width) * static_cast<size_t>(t.height))};
+        if (getPixels(from.drawable, sourceArea, between, {0, 0}))
+            putPixels(to.drawable, between, {0, 0, t.width, t.height},
+                      {to.origin.x + t.x, to.origin.y + t.y});
     }
     return true;
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/linux/font_match_linux.h"
+#include "platform/linux/visuals_linux.h"
 #include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
@@ -71,9 +72,8 @@ void drawText(::Window target, XftFont* font, int32_t x, int32_t baseline, std::
               uint32_t colourRef, const Rect& clip) {
     Display* connection = display();
     if (font == nullptr || utf8.empty() || connection == nullptr) return;
-    const int screen = DefaultScreen(connection);
-    XftDraw* draw = XftDrawCreate(connection, target, DefaultVisual(connection, screen),
-                                  DefaultColormap(connection, screen));
+    const WindowVisual& visual = visualOf(target);
+    XftDraw* draw = XftDrawCreate(connection, target, visual.visual, visual.colormap);
     if (draw == nullptr) return;
     XRectangle area{static_cast<short>(clip.left), static_cast<short>(clip.top),
                     static_cast<unsigned short>(std::max(clip.right - clip.left, 0)),
@@ -83,13 +83,11 @@ void drawText(::Window target, XftFont* font, int32_t x, int32_t baseline, std::
                        static_cast<unsigned short>(((colourRef >> 8) & 0xFF) * 0x101),
                        static_cast<unsigned short>(((colourRef >> 16) & 0xFF) * 0x101), 0xFFFF};
     XftColor colour{};
-    if (XftColorAllocValue(connection, DefaultVisual(connection, screen),
-                           DefaultColormap(connection, screen), &value, &colour)) {
+    if (XftColorAllocValue(connection, visual.visual, visual.colormap, &value, &colour)) {
         XftDrawStringUtf8(draw, &colour, font, x, baseline,
                           reinterpret_cast<const FcChar8*>(utf8.data()),
                           static_cast<int>(utf8.size()));
-        XftColorFree(connection, DefaultVisual(connection, screen),
-                     DefaultColormap(connection, screen), &colour);
+        XftColorFree(connection, visual.visual, visual.colormap, &colour);
     }
     XftDrawDestroy(draw);
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "platform/linux/visuals_linux.h"
 #include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
@@ -51,6 +52,12 @@ const Format& screenFormat() {
     return format;
 }
 
+// The 32-bit visual with alpha is taken only with this layout.
+const Format& formatOf(const WindowVisual& visual) {
+    static const Format eightBits{channelOf(0xFF0000), channelOf(0xFF00), channelOf(0xFF), true};
+    return visual.opaque != 0 ? eightBits : screenFormat();
+}
+
 unsigned long scaledInto(uint32_t value8, const Channel& channel) {
     if (channel.bits == 0) return 0;
     const unsigned long value =
@@ -65,37 +72,45 @@ uint32_t scaledOut(unsigned long pixel, const Channel& channel) {
     return static_cast<uint32_t>((value << (8 - channel.bits)) & 0xFF);
 }
 
-unsigned long xPixelOfRgb(uint32_t rgb) {
-    const Format& format = screenFormat();
+unsigned long xPixelOfRgb(const WindowVisual& visual, uint32_t rgb) {
+    const Format& format = formatOf(visual);
     return scaledInto((rgb >> 16) & 0xFF, format.red) |
-           scaledInto((rgb >> 8) & 0xFF, format.green) | scaledInto(rgb & 0xFF, format.blue);
+           scaledInto((rgb >> 8) & 0xFF, format.green) | scaledInto(rgb & 0xFF, format.blue) |
+           visual.opaque;
 }
 
-uint32_t rgbOfXPixel(unsigned long pixel) {
-    const Format& format = screenFormat();
+uint32_t rgbOfXPixel(const Format& format, unsigned long pixel) {
     return (scaledOut(pixel, format.red) << 16) | (scaledOut(pixel, format.green) << 8) |
            scaledOut(pixel, format.blue);
 }
 
-bool copiesDirectly(const XImage& image) {
+bool copiesDirectly(const XImage& image, const Format& format) {
     constexpr bool kHostLeastFirst = std::endian::native == std::endian::little;
-    return screenFormat().direct && image.bits_per_pixel == 32 &&
+    return format.direct && image.bits_per_pixel == 32 &&
            (image.byte_order == LSBFirst) == kHostLeastFirst;
 }
 
 }  // namespace
 
-unsigned long xPixelOf(uint32_t colourRef) {
-    return xPixelOfRgb(((colourRef & 0xFF) << 16) | (colourRef & 0xFF00) |
-                       ((colourRef >> 16) & 0xFF));
+unsigned long xPixelOf(const WindowVisual& visual, uint32_t colourRef) {
+    return xPixelOfRgb(
+        visual, ((colourRef & 0xFF) << 16) | (colourRef & 0xFF00) | ((colourRef >> 16) & 0xFF));
 }
 
-GC sharedGc() {
-    static const GC gc = [] {
-        Display* connection = display();
-        return XCreateGC(connection, DefaultRootWindow(connection), 0, nullptr);
+GC sharedGc(::Drawable target) {
+    Display* connection = display();
+    static const GC screenGc = XCreateGC(connection, DefaultRootWindow(connection), 0, nullptr);
+    if (visualOf(target).depth == screenVisual().depth) return screenGc;
+    // A GC serves drawables of its own depth only: this one is made on a
+    // pixmap of the alpha visual's.
+    static const GC alphaGc = [connection] {
+        const Pixmap pixmap =
+            XCreatePixmap(connection, DefaultRootWindow(connection), 1, 1, alphaVisual()->depth);
+        const GC gc = XCreateGC(connection, pixmap, 0, nullptr);
+        XFreePixmap(connection, pixmap);
+        return gc;
     }();
-    return gc;
+    return alphaGc;
 }
 
 void putPixels(::Drawable target, const BitmapObject& source, const Rect& area, Point at) {
@@ -103,16 +118,16 @@ void putPixels(::Drawable target, const BitmapObject& source, const Rect& area, 
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     if (connection == nullptr || width <= 0 || height <= 0) return;
-    const int screen = DefaultScreen(connection);
-    OwnedImage image(XCreateImage(connection, DefaultVisual(connection, screen),
-                                  static_cast<unsigned>(DefaultDepth(connection, screen)), ZPixmap,
-                                  0, nullptr, static_cast<unsigned>(width),
+    const WindowVisual& visual = visualOf(target);
+    OwnedImage image(XCreateImage(connection, visual.visual, static_cast<unsigned>(visual.depth),
+                                  ZPixmap, 0, nullptr, static_cast<unsigned>(width),
                                   static_cast<unsigned>(height), 32, 0));
     if (image == nullptr) return;
     image->data = static_cast<char*>(
         std::malloc(static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(height)));
     if (image->data == nullptr) return;
-    const bool direct = copiesDirectly(*image);
+    const bool direct = copiesDirectly(*image, formatOf(visual));
+    const auto opaque = static_cast<uint32_t>(visual.opaque);
     for (int y = 0; y < height; ++y) {
         const uint32_t* row =
             source.pixels.data() +
@@ -122,13 +137,13 @@ void putPixels(::Drawable target, const BitmapObject& source, const Rect& area, 
             image->data + static_cast<size_t>(y) * static_cast<size_t>(image->bytes_per_line));
         for (int x = 0; x < width; ++x) {
             if (direct) {
-                line[x] = row[x];
+                line[x] = row[x] | opaque;
             } else {
-                XPutPixel(image.get(), x, y, xPixelOfRgb(row[x]));
+                XPutPixel(image.get(), x, y, xPixelOfRgb(visual, row[x]));
             }
         }
     }
-    XPutImage(connection, target, sharedGc(), image.get(), 0, 0, at.x, at.y,
+    XPutImage(connection, target, sharedGc(target), image.get(), 0, 0, at.x, at.y,
               static_cast<unsigned>(width), static_cast<unsigned>(height));
 }
 
@@ -141,7 +156,8 @@ bool getPixels(::Drawable source, const Rect& area, BitmapObject& target, Point 
                                static_cast<unsigned>(width), static_cast<unsigned>(height),
                                AllPlanes, ZPixmap));
     if (image == nullptr) return false;
-    const bool direct = copiesDirectly(*image);
+    const Format& format = formatOf(visualOf(source));
+    const bool direct = copiesDirectly(*image, format);
     for (int y = 0; y < height; ++y) {
         uint32_t* row = target.pixels.data() +
                         static_cast<size_t>(at.y + y) * static_cast<size_t>(target.width) +
@@ -149,7 +165,8 @@ bool getPixels(::Drawable source, const Rect& area, BitmapObject& target, Point 
         const auto* line = reinterpret_cast<const uint32_t*>(
             image->data + static_cast<size_t>(y) * static_cast<size_t>(image->bytes_per_line));
         for (int x = 0; x < width; ++x)
-            row[x] = direct ? line[x] & 0xFFFFFF : rgbOfXPixel(XGetPixel(image.get(), x, y));
+            row[x] =
+                direct ? line[x] & 0xFFFFFF : rgbOfXPixel(format, XGetPixel(image.get(), x, y));
     }
     return true;
 }
@@ -157,8 +174,9 @@ bool getPixels(::Drawable source, const Rect& area, BitmapObject& target, Point 
 void fillArea(::Drawable target, const Rect& area, uint32_t colourRef) {
     Display* connection = display();
     if (connection == nullptr || area.right <= area.left || area.bottom <= area.top) return;
-    XSetForeground(connection, sharedGc(), xPixelOf(colourRef));
-    XFillRectangle(connection, target, sharedGc(), area.left, area.top,
+    const GC gc = sharedGc(target);
+    XSetForeground(connection, gc, xPixelOf(visualOf(target), colourRef));
+    XFillRectangle(connection, target, gc, area.left, area.top,
                    static_cast<unsigned>(area.right - area.left),
                    static_cast<unsigned>(area.bottom - area.top));
 }

@@ -1,5 +1,6 @@
 // Pixels between our bitmaps (0x00RRGGBB, rows top-down) and X drawables of
-// the screen's visual, and the plain drawing the controls and frames need.
+// the screen's visual or the alpha visual (visuals_linux.h, where every pixel
+// drawn is opaque), and the plain drawing the controls and frames need.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -7,15 +8,16 @@
 #include <cstdint>
 
 #include "platform/linux/gdi_objects_linux.h"
+#include "platform/linux/visuals_linux.h"
 #include "platform/types.h"
 
 namespace platform::x11 {
 
-// The X pixel value of a COLORREF on the screen's visual.
-unsigned long xPixelOf(uint32_t colourRef);
+// The X pixel value of a COLORREF on a visual, opaque where it has alpha.
+unsigned long xPixelOf(const WindowVisual& visual, uint32_t colourRef);
 
-// The connection's one graphics context for the screen's depth.
-GC sharedGc();
+// The connection's graphics context for drawables of `target`'s depth.
+GC sharedGc(::Drawable target);
 
 // Copies `area` of `source` (bitmap coordinates, within the bitmap) to `at`
 // in `target`.

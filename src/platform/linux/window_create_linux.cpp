@@ -105,13 +105,18 @@ bool createXWindow(WindowObject& window) {
     const WindowObject* parent = findWindow(window.parent);
     const ::Window xparent = parent != nullptr ? parent->xwindow : RootWindow(connection, screen);
     const Rect rect = xRectOf(window);
+    // A visual other than the parent's needs its own colour map and border.
+    const WindowVisual& visual = visualFor(window);
+    window.withAlpha = visual.opaque != 0;
     XSetWindowAttributes attributes{};
-    unsigned long mask = CWEventMask | CWBitGravity;
+    unsigned long mask = CWEventMask | CWBitGravity | CWColormap | CWBorderPixel;
     attributes.event_mask = static_cast<long>(eventsOf(window));
     attributes.bit_gravity = NorthWestGravity;
+    attributes.colormap = visual.colormap;
+    attributes.border_pixel = 0;
     // The class brush erases at once, before the window's own painting.
     if (const auto* brush = gdiObjectAs<BrushObject>(window.background)) {
-        attributes.background_pixel = xPixelOf(brush->colour);
+        attributes.background_pixel = xPixelOf(visual, brush->colour);
         mask |= CWBackPixel;
     } else {
         attributes.background_pixmap = None;
@@ -125,8 +130,8 @@ bool createXWindow(WindowObject& window) {
     const ::Window xwindow =
         XCreateWindow(connection, xparent, rect.left, rect.top,
                       static_cast<unsigned>(std::max(rect.right - rect.left, 1)),
-                      static_cast<unsigned>(std::max(rect.bottom - rect.top, 1)), 0, CopyFromParent,
-                      InputOutput, CopyFromParent, mask, &attributes);
+                      static_cast<unsigned>(std::max(rect.bottom - rect.top, 1)), 0, visual.depth,
+                      InputOutput, visual.visual, mask, &attributes);
     if (xwindow == None) return false;
     bindXWindow(window, xwindow);
     window.asked = window.place;

@@ -180,6 +180,31 @@ void setTopmost(WindowObject& window, bool topmost) {
     if (topmost) XRaiseWindow(display(), window.xwindow);
 }
 
+namespace {
+
+// A compositor shows a window with alpha by its pixels, whatever its X
+// shape: what a new shape cuts away from a window already drawn is made
+// transparent first, while the old shape still lets drawing reach it.
+void clearCutAway(const WindowObject& window, ::Region kept, Point offset) {
+    Display* connection = display();
+    const Rect rect = xRectOf(window);
+    XRectangle whole{0, 0, static_cast<unsigned short>(rect.right - rect.left),
+                     static_cast<unsigned short>(rect.bottom - rect.top)};
+    OwnedRegion cut(XCreateRegion());
+    XUnionRectWithRegion(&whole, cut.get(), cut.get());
+    OwnedRegion shown(XCreateRegion());
+    XUnionRegion(kept, shown.get(), shown.get());
+    XOffsetRegion(shown.get(), offset.x, offset.y);
+    XSubtractRegion(cut.get(), shown.get(), cut.get());
+    const GC gc = XCreateGC(connection, window.xwindow, 0, nullptr);
+    XSetRegion(connection, gc, cut.get());
+    XSetForeground(connection, gc, 0);  // alpha 0
+    XFillRectangle(connection, window.xwindow, gc, 0, 0, whole.width, whole.height);
+    XFreeGC(connection, gc);
+}
+
+}  // namespace
+
 void applyShape(WindowObject& window) {
     Display* connection = display();
     if (connection == nullptr || window.xwindow == None || !extensionEvents().shape) return;
@@ -191,6 +216,7 @@ void applyShape(WindowObject& window) {
     // client area.
     const Point offset =
         window.framedByManager ? Point{-window.frame.left, -window.frame.top} : Point{0, 0};
+    if (window.withAlpha && window.mapped) clearCutAway(window, window.shape.get(), offset);
     XShapeCombineRegion(connection, window.xwindow, ShapeBounding, offset.x, offset.y,
                         window.shape.get(), ShapeSet);
 }

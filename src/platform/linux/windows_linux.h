@@ -67,6 +67,7 @@ struct WindowObject {
     Insets frame;
     bool framedByManager = false;  // the X window is the client area
     ::Window xwindow = None;
+    bool withAlpha = false;  // made with the 32-bit visual with alpha (visuals_linux.h)
     bool mapped = false;
     bool reparented = false;  // a window manager holds it in a frame of its own
     bool minimised = false;
