@@ -67,7 +67,7 @@ int32_t Device::create(Display* display, WindowHandle window, PresentParameters&
 }
 
 Device::Device(WindowHandle window, std::unique_ptr<WindowContext> context)
-    : window_(window), context_(std::move(context)), pool_(std::make_unique<TexturePool>()) {
+    : window_(window), context_(std::move(context)), textures_(std::make_unique<TextureCache>()) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     maxTextureSize_ = static_cast<uint32_t>(std::max(largest, 1));
@@ -77,7 +77,8 @@ Device::~Device() {
     // The back buffer and the textures go while the context is still there.
     makeCurrent();
     backBuffer_.reset();
-    pool_.reset();
+    state_.texture.reset();
+    textures_.reset();
 }
 
 bool Device::makeCurrent() { return context_->makeCurrent(); }
@@ -247,7 +248,7 @@ int32_t Device::SetMaterial(const Material* material) {
 int32_t Device::SetTexture(uint32_t stage, Direct3DTexture9* texture) {
     if (stage == 0) {
         state_.texture =
-            texture != nullptr ? &static_cast<const Texture*>(texture)->pooled() : nullptr;
+            texture != nullptr ? static_cast<const Texture*>(texture)->texture() : nullptr;
     }
     return kOk;
 }

@@ -16,7 +16,7 @@
 #include "platform/linux/gl_context.h"
 #include "platform/linux/gl_device_state.h"
 #include "platform/linux/gl_objects.h"
-#include "platform/linux/gl_texture_pool.h"
+#include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_vertex_format.h"
 
 namespace platform::gl {
@@ -53,8 +53,7 @@ public:
 
     // Makes the device's context current; false when it cannot be.
     bool makeCurrent();
-    TexturePool& texturePool() { return *pool_; }
-    const PooledTexture* boundTexture() const { return state_.texture; }
+    TextureCache& textureCache() { return *textures_; }
     uint32_t maxTextureSize() const { return maxTextureSize_; }
     // Draws vertices laid out as `format` says (`stride` overrides its
     // stride when not 0) with the device's state: `count` of them from
@@ -83,7 +82,7 @@ private:
 
     WindowHandle window_;
     std::unique_ptr<WindowContext> context_;
-    std::unique_ptr<TexturePool> pool_;
+    std::unique_ptr<TextureCache> textures_;
     std::unique_ptr<BackBuffer> backBuffer_;
     DeviceState state_{true};
     uint32_t maxTextureSize_ = 0;

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <numbers>
 
-#include "platform/linux/gl_texture_pool.h"
+#include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_transforms.h"
 
 namespace platform::gl {

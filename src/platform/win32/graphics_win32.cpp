@@ -1,4 +1,5 @@
 // COM, the Direct3D 9 object and the rendering device.
+#include <utility>
 #include <vector>
 
 #include "platform/graphics.h"
@@ -93,6 +94,10 @@ D3DMATRIX toD3D(const Matrix& from) {
     return to;
 }
 
+// Like Direct3D's device, it holds a reference to each texture bound to it,
+// so that what a texture object stands for stays while it is bound, even
+// after the program has given it up (our texture cache refills only textures
+// that no object holds).
 class DeviceObject final : public win32::ComObject<Direct3DDevice9, IDirect3DDevice9> {
 public:
     using ComObject::ComObject;
@@ -100,10 +105,11 @@ public:
     int32_t TestCooperativeLevel() override { return native()->TestCooperativeLevel(); }
 
     int32_t Reset(PresentParameters* parameters) override {
-        if (parameters == nullptr) return native()->Reset(nullptr);
-        D3DPRESENT_PARAMETERS record = toD3D(*parameters);
-        const HRESULT result = native()->Reset(&record);
-        *parameters = fromD3D(record);
+        D3DPRESENT_PARAMETERS record{};
+        if (parameters != nullptr) record = toD3D(*parameters);
+        const HRESULT result = native()->Reset(parameters != nullptr ? &record : nullptr);
+        if (parameters != nullptr) *parameters = fromD3D(record);
+        if (SUCCEEDED(result)) unbindAll();  // a reset sets every texture stage to none
         return result;
     }
 
@@ -163,7 +169,13 @@ public:
     }
 
     int32_t SetTexture(uint32_t stage, Direct3DTexture9* texture) override {
-        return native()->SetTexture(stage, win32::nativeTexture(texture));
+        const HRESULT result = native()->SetTexture(stage, win32::nativeTexture(texture));
+        if (SUCCEEDED(result) && stage < kHeldStages) {
+            if (texture != nullptr) static_cast<win32::TextureObject*>(texture)->AddRef();
+            if (bound_[stage] != nullptr) bound_[stage]->Release();
+            bound_[stage] = texture;
+        }
+        return result;
     }
 
     int32_t SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) override {
@@ -178,6 +190,19 @@ public:
         return native()->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(primitiveType),
                                          primitiveCount, vertices, stride);
     }
+
+private:
+    static constexpr uint32_t kHeldStages = 8;  // the fixed-function texture stages
+
+    ~DeviceObject() override { unbindAll(); }
+
+    void unbindAll() {
+        for (Direct3DTexture9*& texture : bound_) {
+            if (texture != nullptr) std::exchange(texture, nullptr)->Release();
+        }
+    }
+
+    Direct3DTexture9* bound_[kHeldStages] = {};
 };
 
 class Direct3DObject final : public win32::ComObject<Direct3D9, IDirect3D9> {

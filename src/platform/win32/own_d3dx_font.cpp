@@ -112,8 +112,8 @@ private:
         DeleteDC(dc_);
         DeleteObject(font_);
         // The program gives up its font just before its device: the textures
-        // kept for reuse go with it.
-        win32::releaseRecycledTextures(device_);
+        // cached go with it.
+        win32::releaseTextureCache(device_);
         device_->Release();
     }
 
