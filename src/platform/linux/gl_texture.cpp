@@ -25,42 +25,56 @@ void fill(const GlTexture& texture, const image::Image& picture) {
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+// A texture holding the picture (of a size OpenGL takes), sampled as
+// Direct3D's default sampling does: point filter, wrapped, one level. Null
+// when OpenGL cannot make it.
+std::shared_ptr<GlTexture> createTexture(const image::Image& picture) {
+    auto texture = std::make_shared<GlTexture>();
+    texture->width = picture.width;
+    texture->height = picture.height;
+    texture->alpha = picture.hasAlpha;
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    glGenTextures(1, &texture->name);
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, picture.hasAlpha ? GL_RGBA8 : GL_RGB8,
+                 static_cast<GLsizei>(picture.width), static_cast<GLsizei>(picture.height), 0,
+                 GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (glGetError() != GL_NO_ERROR) return nullptr;
+    return texture;
+}
+
+// Makes and fills textures on the device: binding each to fill it, it tells
+// the device that the texture it applied is no longer bound.
 class Maker final : public d3dx::TextureMaker<GlTexture> {
 public:
-    explicit Maker(uint32_t maxSize) : maxSize_(maxSize) {}
+    explicit Maker(Device& device) : device_(device) {}
 
-    d3dx::TextureLimits limits() override { return {false, maxSize_, maxSize_}; }
+    d3dx::TextureLimits limits() override {
+        return {false, device_.maxTextureSize(), device_.maxTextureSize()};
+    }
 
-    // Direct3D's default sampling: point filter, wrapped, one level.
     std::shared_ptr<GlTexture> create(const image::Image& picture) override {
-        auto texture = std::make_shared<GlTexture>();
-        texture->width = picture.width;
-        texture->height = picture.height;
-        texture->alpha = picture.hasAlpha;
-        for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
-        }
-        glGenTextures(1, &texture->name);
-        glBindTexture(GL_TEXTURE_2D, texture->name);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-        glTexImage2D(GL_TEXTURE_2D, 0, picture.hasAlpha ? GL_RGBA8 : GL_RGB8,
-                     static_cast<GLsizei>(picture.width), static_cast<GLsizei>(picture.height), 0,
-                     GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.pixels.data());
-        glBindTexture(GL_TEXTURE_2D, 0);
-        if (glGetError() != GL_NO_ERROR) return nullptr;
-        return texture;
+        device_.forgetAppliedState();
+        return createTexture(picture);
     }
 
     bool refill(GlTexture& texture, const image::Image& picture) override {
+        device_.forgetAppliedState();
         fill(texture, picture);
         return true;
     }
 
 private:
-    uint32_t maxSize_;
+    Device& device_;
 };
 
 }  // namespace
@@ -88,7 +102,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     auto& owner = static_cast<gl::Device&>(*device);
     if (!owner.makeCurrent()) return gl::kDeviceLost;
 
-    gl::Maker maker(owner.maxTextureSize());
+    gl::Maker maker(owner);
     std::shared_ptr<gl::GlTexture> found;
     switch (owner.textureCache().find(fileName, maker, found)) {
         case d3dx::TextureLookup::found:
