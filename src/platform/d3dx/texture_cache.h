@@ -18,8 +18,10 @@
 // (a texture object handed out, the device while it is bound), and a few
 // more, the last used. A texture that nobody holds and that is no longer kept
 // is refilled for the next new picture of its size and kind rather than made
-// anew; one that is held is never refilled, so a texture handed out shows the
-// same picture for as long as it lives.
+// anew, but not one the last model load used: the frame drawn with it may
+// still be drawing (a file that changes every frame thus takes turns between
+// two textures). One that is held is never refilled, so a texture handed out
+// shows the same picture for as long as it lives.
 #pragma once
 
 #include <algorithm>
@@ -106,6 +108,7 @@ public:
         if (!entry.found) return TextureLookup::noFile;
         Content& content = contents_.at(entry.key);
         content.lastUse = ++clock_;
+        content.load = load;
         if (!content.texture) return TextureLookup::notPicture;
         texture = content.texture;
         return TextureLookup::found;
@@ -133,6 +136,7 @@ private:
     struct Content {
         Shared texture;  // null: the bytes are no picture
         uint64_t lastUse = 0;
+        uint64_t load = 0;   // the model load it was last found in
         uint32_t names = 0;  // names whose file holds these bytes now
     };
     struct Name {
@@ -181,7 +185,7 @@ private:
         image::Image picture;
         std::string error;
         if (!image::decodeImage(bytes_, picture, error)) {
-            contents_[key] = Content{nullptr, ++clock_, 0};
+            contents_[key] = Content{nullptr, ++clock_, load_, 0};
             trim();
             return true;
         }
@@ -198,7 +202,7 @@ private:
             texture = maker.create(picture);
             if (!texture) return false;
         }
-        contents_[key] = Content{std::move(texture), ++clock_, 0};
+        contents_[key] = Content{std::move(texture), ++clock_, load_, 0};
         trim();
         return true;
     }
@@ -208,12 +212,14 @@ private:
     }
 
     // The texture of an unused picture of this size and kind, used longest
-    // ago, taken out of the cache; null when there is none.
+    // ago and not in the last model load, taken out of the cache; null when
+    // there is none.
     Shared takeUnused(const image::Image& picture) {
         auto best = contents_.end();
         for (auto it = contents_.begin(); it != contents_.end(); ++it) {
             const Content& content = it->second;
             if (!unused(content) || !content.texture) continue;
+            if (load_ != 0 && content.load + 1 >= load_) continue;
             const Texture& texture = *content.texture;
             if (texture.width != picture.width || texture.height != picture.height ||
                 texture.alpha != picture.hasAlpha)
