@@ -1,4 +1,5 @@
 // COM, the Direct3D 9 object and the rendering device.
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -97,7 +98,11 @@ D3DMATRIX toD3D(const Matrix& from) {
 // Like Direct3D's device, it holds a reference to each texture bound to it,
 // so that what a texture object stands for stays while it is bound, even
 // after the program has given it up (our texture cache refills only textures
-// that no object holds).
+// that no object holds). A material or texture set again unchanged is not
+// passed on: a model of many materials sets both for every subset, and
+// through Wine each costs a command to the rendering thread. Only these
+// calls set them on the native device (our D3DX font restores what it sets),
+// and a reset sets them back to none.
 class DeviceObject final : public win32::ComObject<Direct3DDevice9, IDirect3DDevice9> {
 public:
     using ComObject::ComObject;
@@ -110,6 +115,7 @@ public:
         const HRESULT result = native()->Reset(parameters != nullptr ? &record : nullptr);
         if (parameters != nullptr) *parameters = fromD3D(record);
         if (SUCCEEDED(result)) unbindAll();  // a reset sets every texture stage to none
+        materialSet_ = false;
         return result;
     }
 
@@ -165,11 +171,20 @@ public:
     int32_t SetMaterial(const Material* material) override {
         if (material == nullptr) return native()->SetMaterial(nullptr);
         const D3DMATERIAL9 record = toD3D(*material);
-        return native()->SetMaterial(&record);
+        if (materialSet_ && std::memcmp(&record, &material_, sizeof record) == 0) return D3D_OK;
+        const HRESULT result = native()->SetMaterial(&record);
+        materialSet_ = SUCCEEDED(result);
+        material_ = record;
+        return result;
     }
 
+    // Textures of one picture are objects of their own over one native
+    // texture: the native one decides whether anything changes.
     int32_t SetTexture(uint32_t stage, Direct3DTexture9* texture) override {
-        const HRESULT result = native()->SetTexture(stage, win32::nativeTexture(texture));
+        const bool same = stage < kHeldStages &&
+                          win32::nativeTexture(texture) == win32::nativeTexture(bound_[stage]);
+        const HRESULT result =
+            same ? D3D_OK : native()->SetTexture(stage, win32::nativeTexture(texture));
         if (SUCCEEDED(result) && stage < kHeldStages) {
             if (texture != nullptr) static_cast<win32::TextureObject*>(texture)->AddRef();
             if (bound_[stage] != nullptr) bound_[stage]->Release();
@@ -203,6 +218,8 @@ private:
     }
 
     Direct3DTexture9* bound_[kHeldStages] = {};
+    D3DMATERIAL9 material_{};
+    bool materialSet_ = false;
 };
 
 class Direct3DObject final : public win32::ComObject<Direct3D9, IDirect3D9> {
