@@ -10,7 +10,7 @@
 #   tools/measure-fps.sh [--no-build] [--targets "windows linux"] [--seconds N]
 #                        [--rounds R] [--sizes "WxH ..."] [--models "M ..."]
 #                        [--builds "capture no-capture shipped"] [--baseline REV]
-#                        [--warmup S]
+#                        [--warmup S] [--first S]
 #
 # For each program of --targets (default both) it builds two measurement
 # programs (cmake options T462_MEASURE and T462_MEASURE_NO_CAPTURE,
@@ -19,7 +19,8 @@
 # frame rate is counted from outside as the rewrites of "フィルター.bmp":
 # t462.exe with the mingw toolchain (as the windows preset), the Linux
 # program natively (as the linux preset). Each runs for N seconds (default
-# 10) after S seconds of warming up (default 5), on a fresh copy of its staged
+# 10) after its first frames (waited for up to --first seconds, default 60)
+# and S seconds of warming up (default 5), on a fresh copy of its staged
 # folder; all of them take turns for R rounds (default 3), so that a busy
 # spell of the machine hits them alike. Prints one Markdown table, a row per
 # screen size, program (windows, linux) and build, with each build's best
@@ -48,6 +49,7 @@ build=1
 seconds=10
 rounds=3
 warmup=5
+first_limit=60
 sizes="1280x1024 1920x1080"
 targets="windows linux"
 variants="capture no-capture shipped"
@@ -86,6 +88,10 @@ while (($#)); do
       ;;
     --warmup)
       warmup=${2:?--warmup needs a number}
+      shift
+      ;;
+    --first)
+      first_limit=${2:?--first needs a number}
       shift
       ;;
     -h | --help)
@@ -230,6 +236,7 @@ use_target() {
 # frame time and every phase, as one table row.
 summarise() {
   local log=$1 skip=$2 label=$3
+  [[ -s $log ]] || log=/dev/null
   awk -v skip="$skip" -v label="$label" '
     NR > skip {
       n = $NF
@@ -245,6 +252,22 @@ summarise() {
     }' "$log"
 }
 
+# Waits (up to --first seconds) for the first frames: the first line of the
+# timing log (written after two seconds of frames), or, for the shipped
+# program, a rewrite of the feedback image. A heavy model's first frame
+# decodes all its pictures.
+first_frames() {
+  local dir=$1 variant=$2 start=$SECONDS
+  while ((SECONDS - start < first_limit)); do
+    if [[ $variant == shipped ]]; then
+      (($(count_rewrites "$dir/フィルター.bmp" 1) > 0)) && return 0
+    else
+      [[ -s $dir/t462-timing.log ]] && return 0
+      sleep 1
+    fi
+  done
+}
+
 # run_variant SIZE MODEL TARGET VARIANT BUILD: one run, one table row.
 run_variant() {
   local size=$1 model=$2 target=$3 variant=$4 b=$5 dir=$E2E_TMP/run
@@ -256,6 +279,7 @@ run_variant() {
   start_program_in "$dir"
   wait_window t462 >/dev/null || fail "$label: no display window"
   wait_window com 20 >/dev/null || fail "$label: no control panel"
+  first_frames "$dir" "$variant"
   sleep "$warmup"
   if [[ $variant == shipped ]]; then
     local count
