@@ -8,7 +8,9 @@
 # end, present).
 #
 #   tools/measure-fps.sh [--no-build] [--targets "windows linux"] [--seconds N]
-#                        [--rounds R] [--sizes "WxH ..."]
+#                        [--rounds R] [--sizes "WxH ..."] [--models "M ..."]
+#                        [--builds "capture no-capture shipped"] [--baseline REV]
+#                        [--warmup S] [--first S]
 #
 # For each program of --targets (default both) it builds two measurement
 # programs (cmake options T462_MEASURE and T462_MEASURE_NO_CAPTURE,
@@ -17,12 +19,22 @@
 # frame rate is counted from outside as the rewrites of "フィルター.bmp":
 # t462.exe with the mingw toolchain (as the windows preset), the Linux
 # program natively (as the linux preset). Each runs for N seconds (default
-# 10) after a few seconds of warming up, on a fresh copy of its staged
+# 10) after its first frames (waited for up to --first seconds, default 60)
+# and S seconds of warming up (default 5), on a fresh copy of its staged
 # folder; all of them take turns for R rounds (default 3), so that a busy
 # spell of the machine hits them alike. Prints one Markdown table, a row per
 # screen size, program (windows, linux) and build, with each build's best
 # round (the highest frame rate; numbers per frame in milliseconds) and the
 # range of its frame rates over the rounds.
+#
+# --models: the models each build runs with, in turn: "sample" (the staged
+# folder's own, the default), the heavy models of tools/make-heavy-models.py
+# ("heavy-triangles", "heavy-textures", "heavy-materials", written into
+# build/models when missing), or a folder holding a model.x and its
+# pictures, copied over the staged folder's. --builds: which of the three
+# builds to run. --baseline REV: the same builds of git revision REV too
+# (exported into the build root and built there), labelled "before", taking
+# turns with this checkout's, so that a change is measured side by side.
 #
 # Environment: MEASURE_BUILD_ROOT (build folders, default build/measure, one
 # folder per program and build: windows/capture, linux/shipped, ...),
@@ -37,9 +49,12 @@ build=1
 seconds=10
 rounds=3
 warmup=5
+first_limit=60
 sizes="1280x1024 1920x1080"
 targets="windows linux"
 variants="capture no-capture shipped"
+models=sample
+baseline=
 while (($#)); do
   case $1 in
     --no-build) build=0 ;;
@@ -57,6 +72,26 @@ while (($#)); do
       ;;
     --sizes)
       sizes=${2:?--sizes needs a list}
+      shift
+      ;;
+    --models)
+      models=${2:?--models needs a list}
+      shift
+      ;;
+    --builds)
+      variants=${2:?--builds needs a list}
+      shift
+      ;;
+    --baseline)
+      baseline=${2:?--baseline needs a git revision}
+      shift
+      ;;
+    --warmup)
+      warmup=${2:?--warmup needs a number}
+      shift
+      ;;
+    --first)
+      first_limit=${2:?--first needs a number}
       shift
       ;;
     -h | --help)
@@ -83,14 +118,53 @@ done
   echo "measure-fps.sh: --targets is empty" >&2
   exit 2
 }
+for variant in $variants; do
+  case $variant in
+    capture | no-capture | shipped) ;;
+    *)
+      echo "measure-fps.sh: --builds takes capture, no-capture and shipped, not '$variant'" >&2
+      exit 2
+      ;;
+  esac
+done
 
 root=${MEASURE_BUILD_ROOT:-$repo/build/measure}
 jobs=${JOBS:-2}
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
 
-# configure_and_build TARGET VARIANT: the staged folder TARGET/VARIANT/t462.
+# The builds: this checkout's, and the baseline's.
+sources=("$repo")
+build_roots=("$root")
+labels=("")
+if [[ -n $baseline ]]; then
+  sources+=("$root/baseline/src")
+  build_roots+=("$root/baseline")
+  labels+=(" before")
+fi
+
+# The folder of each model's files.
+model_dir() {
+  case $1 in
+    sample) ;;
+    heavy-*) echo "$repo/build/models/$1" ;;
+    *) (cd "$1" && pwd) ;;
+  esac
+}
+for model in $models; do
+  dir=$(model_dir "$model") || exit 2
+  if [[ $model == heavy-* && ! -f $dir/model.x ]]; then
+    python3 "$repo/tools/make-heavy-models.py" "$repo/build/models" >&2 || exit 1
+  fi
+  [[ $model == sample || -f $dir/model.x ]] || {
+    echo "measure-fps.sh: no model.x in $dir" >&2
+    exit 2
+  }
+done
+
+# configure_and_build SOURCE ROOT TARGET VARIANT: the staged folder
+# ROOT/TARGET/VARIANT/t462.
 configure_and_build() {
-  local target=$1 variant=$2 dir=$root/$1/$2
+  local source=$1 target=$3 variant=$4 dir=$2/$3/$4
   local -a options
   case $variant in
     shipped) options=(-DT462_MEASURE=OFF -DT462_MEASURE_NO_CAPTURE=OFF) ;;
@@ -102,8 +176,8 @@ configure_and_build() {
   else
     options+=(-DT462_BUILD_TESTS=OFF -DT462_LINUX_PROGRAM=ON)
   fi
-  echo "  $target $variant" >&2
-  if ! cmake -S "$repo" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null ||
+  echo "  $dir" >&2
+  if ! cmake -S "$source" -B "$dir" -DCMAKE_BUILD_TYPE=Release "${options[@]}" >/dev/null ||
     ! cmake --build "$dir" -j "$jobs" --target t462_stage >/dev/null; then
     echo "measure-fps.sh: building $target $variant in $dir failed" >&2
     return 1
@@ -111,10 +185,20 @@ configure_and_build() {
 }
 
 if ((build)); then
-  echo "building the measurement programs in $root ..." >&2
-  for target in $targets; do
-    for variant in $variants; do
-      configure_and_build "$target" "$variant" || exit 1
+  echo "building the measurement programs ..." >&2
+  if [[ -n $baseline ]]; then
+    rm -rf "$root/baseline/src"
+    mkdir -p "$root/baseline/src"
+    git -C "$repo" archive "$baseline" | tar -x -C "$root/baseline/src" || {
+      echo "measure-fps.sh: cannot export $baseline" >&2
+      exit 1
+    }
+  fi
+  for b in "${!sources[@]}"; do
+    for target in $targets; do
+      for variant in $variants; do
+        configure_and_build "${sources[$b]}" "${build_roots[$b]}" "$target" "$variant" || exit 1
+      done
     done
   done
 fi
@@ -152,6 +236,7 @@ use_target() {
 # frame time and every phase, as one table row.
 summarise() {
   local log=$1 skip=$2 label=$3
+  [[ -s $log ]] || log=/dev/null
   awk -v skip="$skip" -v label="$label" '
     NR > skip {
       n = $NF
@@ -167,14 +252,34 @@ summarise() {
     }' "$log"
 }
 
+# Waits (up to --first seconds) for the first frames: the first line of the
+# timing log (written after two seconds of frames), or, for the shipped
+# program, a rewrite of the feedback image. A heavy model's first frame
+# decodes all its pictures.
+first_frames() {
+  local dir=$1 variant=$2 start=$SECONDS
+  while ((SECONDS - start < first_limit)); do
+    if [[ $variant == shipped ]]; then
+      (($(count_rewrites "$dir/フィルター.bmp" 1) > 0)) && return 0
+    else
+      [[ -s $dir/t462-timing.log ]] && return 0
+      sleep 1
+    fi
+  done
+}
+
+# run_variant SIZE MODEL TARGET VARIANT BUILD: one run, one table row.
 run_variant() {
-  local size=$1 target=$2 variant=$3 label="$1 $2 $3" dir=$E2E_TMP/run-$2-$3
+  local size=$1 model=$2 target=$3 variant=$4 b=$5 dir=$E2E_TMP/run
+  local label="$size $model $target $variant${labels[$b]}" staged=${build_roots[$b]}/$3/$4/t462
   use_target "$target"
   rm -rf "$dir"
-  cp -a "$root/$target/$variant/t462" "$dir" || fail "no staged folder $root/$target/$variant/t462"
+  cp -a "$staged" "$dir" || fail "no staged folder $staged"
+  [[ $model == sample ]] || cp -a "$(model_dir "$model")"/. "$dir"/ || fail "cannot copy $model"
   start_program_in "$dir"
   wait_window t462 >/dev/null || fail "$label: no display window"
   wait_window com 20 >/dev/null || fail "$label: no control panel"
+  first_frames "$dir" "$variant"
   sleep "$warmup"
   if [[ $variant == shipped ]]; then
     local count
@@ -210,22 +315,31 @@ mkdir -p "$rows"
 for size in $sizes; do
   start_xvfb "${size}x24"
   for ((round = 1; round <= rounds; round++)); do
-    for target in $targets; do
-      for variant in $variants; do
-        run_variant "$size" "$target" "$variant" >>"$rows/$size-$target-$variant"
-        echo "$size round $round: $(tail -n1 "$rows/$size-$target-$variant")" >&2
+    for model in $models; do
+      for target in $targets; do
+        for variant in $variants; do
+          for b in "${!sources[@]}"; do
+            row=$rows/$size-${model//\//_}-$target-$variant-$b
+            run_variant "$size" "$model" "$target" "$variant" "$b" >>"$row"
+            echo "$size round $round: $(tail -n1 "$row")" >&2
+          done
+        done
       done
     done
   done
   stop_xvfb
 done
 
-echo "| screen, program, build | frames/s | frame | grab | file write | mesh load | texture load | whole capture | keyboard pass | drawing | frames/s over $rounds rounds |"
+echo "| screen, model, program, build | frames/s | frame | grab | file write | mesh load | texture load | whole capture | keyboard pass | drawing | frames/s over $rounds rounds |"
 echo "|---|---|---|---|---|---|---|---|---|---|---|"
 for size in $sizes; do
-  for target in $targets; do
-    for variant in $variants; do
-      best_of "$rows/$size-$target-$variant"
+  for model in $models; do
+    for target in $targets; do
+      for variant in $variants; do
+        for b in "${!sources[@]}"; do
+          best_of "$rows/$size-${model//\//_}-$target-$variant-$b"
+        done
+      done
     done
   done
 done

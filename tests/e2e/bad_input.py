@@ -11,8 +11,11 @@ Files (written to OUT):
   texture-model NAME OUT [ENCODING]  the sample model with its picture's
                       texture file name replaced by NAME (written in code page
                       932, or in ENCODING: utf-8, cp1252)
+  two-textures PICTURE FRAME OUT  the sample model with its picture wearing
+                      PICTURE and its frame, white, wearing FRAME
   image KIND OUT      a texture or skin: odd (37 x 13, solid green 24-bit
-                      BMP), notimage (text), skin-1x1, skin-large (400 x 300,
+                      BMP), notimage (text), jpeg-red, jpeg-green, jpeg-blue
+                      (64 x 64 JPEG of one colour), skin-1x1, skin-large (400 x 300,
                       a face with a key-coloured viewfinder, wider and
                       taller than the panel), skin-allkey (177 x 152, every
                       pixel the key colour)
@@ -172,6 +175,17 @@ def texture_model(texture, out, encoding="cp932"):
                                   b'"' + texture.encode(encoding) + b'"'))
 
 
+def two_textures(picture, frame, out):
+    text = sample()
+    frame_colour = b"0.900000;0.450000;0.100000;1.000000;;"
+    assert FILTER_NAME in text and frame_colour in text
+    text = text.replace(b'"' + FILTER_NAME + b'"', b'"' + picture.encode("ascii") + b'"')
+    text = text.replace(frame_colour, b"1.000000;1.000000;1.000000;1.000000;;")
+    end = text.rindex(b"}", 0, text.rindex(b"}", 0, text.rindex(b"}")))  # the frame's Material
+    texture = b'  TextureFilename { "' + frame.encode("ascii") + b'"; }\r\n    '
+    write_whole(out, text[:end] + texture + text[end:])
+
+
 def rewrite(out, seconds):
     """Writes the sample over `out` in pieces, with pauses between them, so
     that the program meets empty and partial files, until time is up."""
@@ -228,6 +242,11 @@ def image_file(kind, out):
         data = bmp24(37, 13, lambda x, y: (0, 200, 0))
     elif kind == "notimage":
         data = b"This is not a picture.\r\n" * 40
+    elif kind.startswith("jpeg-"):
+        import subprocess
+        colour = {"red": "rgb(220,0,0)", "green": "rgb(0,200,0)", "blue": "rgb(0,0,220)"}
+        data = subprocess.run(["convert", "-size", "64x64", "xc:" + colour[kind[5:]], "jpeg:-"],
+                              check=True, capture_output=True).stdout
     elif kind == "skin-1x1":
         data = bmp24(1, 1, lambda x, y: (10, 200, 30))
     elif kind == "skin-large":
@@ -409,6 +428,8 @@ def main():
         model_file(args[0], args[1])
     elif command == "texture-model":
         texture_model(*args[:3])
+    elif command == "two-textures":
+        two_textures(*args[:3])
     elif command == "image":
         image_file(args[0], args[1])
     elif command == "rewrite":

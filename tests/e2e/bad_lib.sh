@@ -22,7 +22,8 @@
 #   shot FILE              screenshot of the display window's client area (a
 #                          PPM); sets SHOT, SHOT_X SHOT_Y (0) SHOT_W SHOT_H
 #   colour_at BX BY        "R G B" of back-buffer pixel (BX, BY) in $SHOT
-#   is_orange / is_black / is_grey "R G B"   colour classes
+#   is_orange / is_black / is_grey / is_green / is_white / is_red / is_blue
+#                          "R G B"   colour classes
 #   await_colour CLASS BX BY WHAT [S]  screenshots until the pixel is of the
 #                          class (default 30 s)
 #   save_row               "COUNT RIGHT": text pixels on the save row of $SHOT
@@ -153,6 +154,16 @@ is_white() {
   local r g b
   read -r r g b <<<"$1"
   ((r > 200 && g > 200 && b > 200))
+}
+is_red() {
+  local r g b
+  read -r r g b <<<"$1"
+  ((r > 150 && g < 90 && b < 90))
+}
+is_blue() {
+  local r g b
+  read -r r g b <<<"$1"
+  ((b > 150 && r < 90 && g < 90))
 }
 
 await_colour() {

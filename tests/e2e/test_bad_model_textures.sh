@@ -10,7 +10,11 @@
 # - that picture as "café.bmp", named in UTF-8 (a model written on another
 #   system): found in every code page; named in code page 1252: found where
 #   that is the system's code page, under code page 932 (or on a system
-#   whose names are UTF-8) a missing file.
+#   whose names are UTF-8) a missing file;
+# - two JPEG textures, the picture's and the frame's, and the frame's file
+#   replaced in place while the program runs (as an editor saves it): the
+#   frame wears the new picture at once, the picture keeps its own; and
+#   replaced with the first file's bytes again, the frame wears that again.
 # Every case: the process lives and frames go on; at the end a close request
 # ends it with exit code 0.
 # Code pages: 932 1252
@@ -39,6 +43,18 @@ for case in "存在しない.bmp:a missing texture file:is_white" \
   assert_alive "$what"
   await_colour "$class" $PICTURE_POINT "$what, the picture"
   await_colour is_orange $FRAME_LEFT_RIM "$what, the frame"
+done
+
+bad_input image jpeg-green picture.jpg && bad_input image jpeg-red frame.jpg &&
+  bad_input image jpeg-blue "$E2E_TMP/blue.jpg" && cp frame.jpg "$E2E_TMP/red.jpg" &&
+  bad_input two-textures picture.jpg frame.jpg model.x || fail "cannot write the two-JPEG model"
+await_colour is_green $PICTURE_POINT "two JPEG textures, the picture"
+await_colour is_red $FRAME_LEFT_RIM "two JPEG textures, the frame"
+for colour in blue red; do
+  cat "$E2E_TMP/$colour.jpg" >frame.jpg
+  await_colour "is_$colour" $FRAME_LEFT_RIM "the frame's JPEG replaced by a $colour one" 10
+  await_colour is_green $PICTURE_POINT "the frame's JPEG replaced by a $colour one, the picture" 1
+  assert_alive "the frame's JPEG replaced by a $colour one"
 done
 
 cp "$E2E_TMP/sample.x" model.partial && mv model.partial model.x

@@ -17,10 +17,15 @@ xfile::SettledFileCache<SharedMesh>& parsedMeshes() {
     return cache;
 }
 
+uint64_t loads = 0;
+
 }  // namespace
+
+uint64_t modelLoads() { return loads; }
 
 SharedMesh readMeshFileKept(const char* fileName) {
     if (fileName == nullptr) return nullptr;
+    ++loads;
     xfile::SettledFileCache<SharedMesh>& cache = parsedMeshes();
     const uint64_t readTime = fileClockNow();
     const std::optional<xfile::FileStamp> stamp = fileStamp(fileName);

@@ -28,4 +28,8 @@ inline void clearMeshOutputs(platform::D3DXBuffer** adjacency, platform::D3DXBuf
 // stamp the file is read, and nothing is kept.
 std::shared_ptr<const xfile::Mesh> readMeshFileKept(const char* fileName);
 
+// How many models were loaded so far (calls of readMeshFileKept): the
+// texture cache looks at each name once per model load (texture_cache.h).
+uint64_t modelLoads();
+
 }  // namespace d3dx

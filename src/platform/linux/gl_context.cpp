@@ -10,6 +10,10 @@
 namespace platform::gl {
 namespace {
 
+// The context made current last, and on which window (makeCurrent).
+const WindowContext* current = nullptr;
+::Window currentWindow = None;
+
 // The X visual and screen a window was made with.
 struct WindowVisual {
     VisualID visual = 0;
@@ -118,13 +122,21 @@ WindowContext::WindowContext(Display* display, ::Window window, GLXContext conte
 WindowContext::~WindowContext() {
     XErrorTrap trap(display_, None);
     if (glXGetCurrentContext() == context_) glXMakeCurrent(display_, None, nullptr);
+    if (current == this) current = nullptr;
     glXDestroyContext(display_, context_);
 }
 
+// Every draw and texture asks for the context: the record of what this file
+// made current answers without a call into GLX, which asks the system for
+// the process id on every call (a fork check). Only this file makes a
+// context current, on the one thread that draws.
 bool WindowContext::makeCurrent() {
-    if (glXGetCurrentContext() == context_ && glXGetCurrentDrawable() == window_) return true;
+    if (current == this && currentWindow == window_) return true;
     XErrorTrap trap(display_, None);
-    return glXMakeCurrent(display_, window_, context_) && !trap.failed();
+    const bool made = glXMakeCurrent(display_, window_, context_) && !trap.failed();
+    current = made ? this : nullptr;
+    currentWindow = window_;
+    return made;
 }
 
 bool WindowContext::moveTo(::Window window) {

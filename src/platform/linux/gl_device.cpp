@@ -67,7 +67,7 @@ int32_t Device::create(Display* display, WindowHandle window, PresentParameters&
 }
 
 Device::Device(WindowHandle window, std::unique_ptr<WindowContext> context)
-    : window_(window), context_(std::move(context)), pool_(std::make_unique<TexturePool>()) {
+    : window_(window), context_(std::move(context)), textures_(std::make_unique<TextureCache>()) {
     GLint largest = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &largest);
     maxTextureSize_ = static_cast<uint32_t>(std::max(largest, 1));
@@ -77,7 +77,8 @@ Device::~Device() {
     // The back buffer and the textures go while the context is still there.
     makeCurrent();
     backBuffer_.reset();
-    pool_.reset();
+    state_.texture.reset();
+    textures_.reset();
 }
 
 bool Device::makeCurrent() { return context_->makeCurrent(); }
@@ -102,6 +103,7 @@ bool Device::makeBackBuffer(PresentParameters& parameters) {
     backBuffer_ = BackBuffer::create(parameters.backBufferWidth, parameters.backBufferHeight,
                                      parameters.backBufferFormat, depth);
     state_ = DeviceState(depth);
+    forgetAppliedState();
     inScene_ = false;
     if (!backBuffer_) return false;
     backBuffer_->bind();
@@ -133,6 +135,7 @@ int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uin
         return kInvalidCall;
     if (!makeCurrent()) return kDeviceLost;
     backBuffer_->bind();
+    forgetAppliedState();  // masks and scissor
     GLbitfield mask = 0;
     if (flags & kClearTarget) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
@@ -176,6 +179,7 @@ int32_t Device::Present(const Rect* source, const Rect* destination, WindowHandl
     if (area.window == None || !makeCurrent()) return kDeviceLost;
     Display* display = context_->display();
     XErrorTrap trap(display, area.window);
+    forgetAppliedState();
     if (!context_->moveTo(area.window)) return kDeviceLost;
     ::Window root = None;
     int x = 0;
@@ -212,9 +216,13 @@ int32_t Device::Present(const Rect* source, const Rect* destination, WindowHandl
     return trap.failed() ? kDeviceLost : kOk;
 }
 
+// Each setting marks the groups of state that read it as to be applied
+// again; a value set again unchanged marks nothing where that is cheap to
+// tell (the material and the texture, which a model sets for every subset).
 int32_t Device::SetLight(uint32_t index, const Light* light) {
     if (light == nullptr) return kInvalidCall;
     state_.lights[index].light = *light;
+    stale_ |= kTransformsAndLights;
     return kOk;
 }
 
@@ -222,11 +230,15 @@ int32_t Device::LightEnable(uint32_t index, int32_t enable) {
     auto [slot, inserted] = state_.lights.try_emplace(index);
     if (inserted) slot->second.light = defaultLight();
     slot->second.enabled = enable != 0;
+    stale_ |= kTransformsAndLights;
     return kOk;
 }
 
 int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
-    if (state < rs::kCount) state_.renderStates[state] = value;
+    if (state < rs::kCount && state_.renderStates[state] != value) {
+        state_.renderStates[state] = value;
+        stale_ = kAllStateGroups;  // lighting alone is read by every group
+    }
     return kOk;
 }
 
@@ -235,25 +247,35 @@ int32_t Device::SetTransform(uint32_t state, const Matrix* matrix) {
     if (state == kTransformWorld) state_.world = *matrix;
     if (state == kTransformView) state_.view = *matrix;
     if (state == kTransformProjection) state_.projection = *matrix;
+    stale_ |= kTransformsAndLights;
     return kOk;
 }
 
 int32_t Device::SetMaterial(const Material* material) {
     if (material == nullptr) return kInvalidCall;
-    state_.material = *material;
+    if (std::memcmp(&state_.material, material, sizeof(Material)) != 0) {
+        state_.material = *material;
+        stale_ |= kLighting;
+    }
     return kOk;
 }
 
 int32_t Device::SetTexture(uint32_t stage, Direct3DTexture9* texture) {
-    if (stage == 0) {
-        state_.texture =
-            texture != nullptr ? &static_cast<const Texture*>(texture)->pooled() : nullptr;
+    if (stage != 0) return kOk;
+    std::shared_ptr<const GlTexture> bound =
+        texture != nullptr ? static_cast<const Texture*>(texture)->texture() : nullptr;
+    if (bound != state_.texture) {
+        state_.texture = std::move(bound);
+        stale_ |= kTextureStage;
     }
     return kOk;
 }
 
 int32_t Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
-    if (stage < tss::kStages && type < tss::kCount) state_.stageStates[stage][type] = value;
+    if (stage < tss::kStages && type < tss::kCount && state_.stageStates[stage][type] != value) {
+        state_.stageStates[stage][type] = value;
+        stale_ |= kTextureStage;
+    }
     return kOk;
 }
 
@@ -299,8 +321,15 @@ bool Device::prepareDraw(const Vertices& vertices, uint32_t last) {
     const VertexParts parts{format.pretransformed, format.normal >= 0, format.diffuse >= 0,
                             format.specular >= 0, format.texCoord >= 0};
     backBuffer_->bind();
+    if (!(parts == appliedParts_) || backBuffer_->width() != appliedWidth_ ||
+        backBuffer_->height() != appliedHeight_)
+        stale_ = kAllStateGroups;
     applyDrawState(state_, parts, backBuffer_->width(), backBuffer_->height(),
-                   backBuffer_->hasDepth());
+                   backBuffer_->hasDepth(), stale_);
+    stale_ = 0;
+    appliedParts_ = parts;
+    appliedWidth_ = backBuffer_->width();
+    appliedHeight_ = backBuffer_->height();
 
     glEnableClientState(GL_VERTEX_ARRAY);
     if (format.pretransformed) {
@@ -355,6 +384,7 @@ void Device::drawScreenQuad(GLuint texture, float left, float top, float right, 
                             uint32_t colour) {
     if (!backBuffer_ || !makeCurrent()) return;
     backBuffer_->bind();
+    forgetAppliedState();
     applyOverlayState(texture, backBuffer_->width(), backBuffer_->height());
     glColor4ub(static_cast<GLubyte>(colour >> 16), static_cast<GLubyte>(colour >> 8),
                static_cast<GLubyte>(colour), static_cast<GLubyte>(colour >> 24));

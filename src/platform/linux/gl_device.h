@@ -15,8 +15,9 @@
 #include "platform/linux/gl_back_buffer.h"
 #include "platform/linux/gl_context.h"
 #include "platform/linux/gl_device_state.h"
+#include "platform/linux/gl_fixed_function.h"
 #include "platform/linux/gl_objects.h"
-#include "platform/linux/gl_texture_pool.h"
+#include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_vertex_format.h"
 
 namespace platform::gl {
@@ -53,8 +54,11 @@ public:
 
     // Makes the device's context current; false when it cannot be.
     bool makeCurrent();
-    TexturePool& texturePool() { return *pool_; }
-    const PooledTexture* boundTexture() const { return state_.texture; }
+    // To be called after changing OpenGL state other than by a draw's state
+    // (binding a texture to fill it, drawing a screen quad, presenting): the
+    // next draw applies all of its state again.
+    void forgetAppliedState() { stale_ = kAllStateGroups; }
+    TextureCache& textureCache() { return *textures_; }
     uint32_t maxTextureSize() const { return maxTextureSize_; }
     // Draws vertices laid out as `format` says (`stride` overrides its
     // stride when not 0) with the device's state: `count` of them from
@@ -83,9 +87,15 @@ private:
 
     WindowHandle window_;
     std::unique_ptr<WindowContext> context_;
-    std::unique_ptr<TexturePool> pool_;
+    std::unique_ptr<TextureCache> textures_;
     std::unique_ptr<BackBuffer> backBuffer_;
     DeviceState state_{true};
+    // The groups of state_ (gl_fixed_function.h) that OpenGL may not hold as
+    // they stand, and what the last draw applied them for.
+    uint32_t stale_ = kAllStateGroups;
+    VertexParts appliedParts_;
+    uint32_t appliedWidth_ = 0;
+    uint32_t appliedHeight_ = 0;
     uint32_t maxTextureSize_ = 0;
     bool inScene_ = false;
     std::vector<float> positions_;  // pre-transformed positions as OpenGL takes them

@@ -7,13 +7,14 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 #include "platform/graphics_types.h"
 #include "platform/matrix.h"
 
 namespace platform::gl {
 
-struct PooledTexture;
+struct GlTexture;
 
 // Render states (Direct3D's D3DRS_* codes) this device reads.
 namespace rs {
@@ -136,8 +137,8 @@ struct DeviceState {
     Matrix view;
     Matrix projection;
     std::map<uint32_t, LightSlot> lights;
-    Material material;                       // all zero, as Direct3D starts
-    const PooledTexture* texture = nullptr;  // stage 0; kept by the device's pool
+    Material material;                         // all zero, as Direct3D starts
+    std::shared_ptr<const GlTexture> texture;  // stage 0, held while bound
     uint32_t fvf = 0;
 };
 

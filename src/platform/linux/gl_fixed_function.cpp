@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <numbers>
 
-#include "platform/linux/gl_texture_pool.h"
+#include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_transforms.h"
 
 namespace platform::gl {
@@ -388,14 +388,14 @@ void applyTextureStage(const DeviceState& state) {
 }  // namespace
 
 void applyDrawState(const DeviceState& state, const VertexParts& parts, uint32_t width,
-                    uint32_t height, bool depth) {
+                    uint32_t height, bool depth, uint32_t groups) {
     // Pre-transformed vertices are never lit.
     const bool lit = !parts.pretransformed && state.renderState(rs::kLighting) != 0;
-    applyTransformsAndLights(state, parts, lit, width, height);
-    applyLighting(state, parts, lit);
-    applyTextureStage(state);
-    applyBlending(state);
-    applyRasterStates(state, depth);
+    if (groups & kTransformsAndLights) applyTransformsAndLights(state, parts, lit, width, height);
+    if (groups & kLighting) applyLighting(state, parts, lit);
+    if (groups & kTextureStage) applyTextureStage(state);
+    if (groups & kBlending) applyBlending(state);
+    if (groups & kRasterStates) applyRasterStates(state, depth);
 }
 
 void applyOverlayState(GLuint texture, uint32_t width, uint32_t height) {

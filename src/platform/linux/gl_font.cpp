@@ -114,6 +114,7 @@ private:
     const Line* find(const std::string& text, uint32_t format) {
         if (Line* cached = lines_->find(text, format)) return cached;
         if (!device_.makeCurrent()) return nullptr;
+        device_.forgetAppliedState();  // the line's texture is bound to fill it
         Line line;
         line.text = text;
         line.format = format;

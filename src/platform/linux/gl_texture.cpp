@@ -1,71 +1,120 @@
-// D3DXCreateTextureFromFile on our own decoders (d3dx/image): one level,
-// X8R8G8B8 for opaque pictures and A8R8G8B8 for pictures with alpha, the size
-// the file's rounded up to powers of two within the driver's limit and the
-// picture scaled to it with the point filter, as the Windows backend makes
-// it. The textures come from the device's pool (gl_texture_pool.h).
+// D3DXCreateTextureFromFile on our own decoders (d3dx/image) and the device's
+// texture cache (d3dx/texture_cache.h): one level, X8R8G8B8 for opaque
+// pictures and A8R8G8B8 for pictures with alpha, the size the file's rounded
+// up to powers of two within the driver's limit and the picture scaled to it
+// with the point filter, as the Windows backend makes it.
 #include "platform/linux/gl_texture.h"
 
-#include <string>
-#include <vector>
+#include <GL/glext.h>
 
-#include "platform/d3dx/byte_hash.h"
-#include "platform/d3dx/files.h"
-#include "platform/d3dx/image/image.h"
-#include "platform/d3dx/texture_size.h"
 #include "platform/linux/gl_device.h"
 
 namespace platform {
 namespace gl {
+namespace {
 
-Texture::Texture(Device& device, PooledTexture& pooled) : device_(device), pooled_(pooled) {
+// Our pixels are 0xAARRGGBB words, which OpenGL reads as BGRA with the
+// 8_8_8_8_REV packing on any byte order.
+void fill(const GlTexture& texture, const image::Image& picture) {
+    glBindTexture(GL_TEXTURE_2D, texture.name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, static_cast<GLsizei>(picture.width),
+                    static_cast<GLsizei>(picture.height), GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+                    picture.pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// A texture holding the picture (of a size OpenGL takes), sampled as
+// Direct3D's default sampling does: point filter, wrapped, one level. Null
+// when OpenGL cannot make it.
+std::shared_ptr<GlTexture> createTexture(const image::Image& picture) {
+    auto texture = std::make_shared<GlTexture>();
+    texture->width = picture.width;
+    texture->height = picture.height;
+    texture->alpha = picture.hasAlpha;
+    for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+    glGenTextures(1, &texture->name);
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, picture.hasAlpha ? GL_RGBA8 : GL_RGB8,
+                 static_cast<GLsizei>(picture.width), static_cast<GLsizei>(picture.height), 0,
+                 GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.pixels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    if (glGetError() != GL_NO_ERROR) return nullptr;
+    return texture;
+}
+
+// Makes and fills textures on the device: binding each to fill it, it tells
+// the device that the texture it applied is no longer bound.
+class Maker final : public d3dx::TextureMaker<GlTexture> {
+public:
+    explicit Maker(Device& device) : device_(device) {}
+
+    d3dx::TextureLimits limits() override {
+        return {false, device_.maxTextureSize(), device_.maxTextureSize()};
+    }
+
+    std::shared_ptr<GlTexture> create(const image::Image& picture) override {
+        device_.forgetAppliedState();
+        return createTexture(picture);
+    }
+
+    bool refill(GlTexture& texture, const image::Image& picture) override {
+        device_.forgetAppliedState();
+        fill(texture, picture);
+        return true;
+    }
+
+private:
+    Device& device_;
+};
+
+}  // namespace
+
+GlTexture::~GlTexture() {
+    if (name != 0) glDeleteTextures(1, &name);
+}
+
+Texture::Texture(Device& device, std::shared_ptr<const GlTexture> texture)
+    : device_(device), texture_(std::move(texture)) {
     device_.AddRef();
-    device_.texturePool().handOut(pooled_);
 }
 
 Texture::~Texture() {
-    pooled_.inUse = false;
+    texture_.reset();
     device_.Release();
 }
 
 }  // namespace gl
-
-namespace {
-
-constexpr size_t kMaxFileBytes = size_t{256} << 20;
-
-}  // namespace
 
 int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
                                   Direct3DTexture9** texture) {
     if (texture != nullptr) *texture = nullptr;
     if (device == nullptr || fileName == nullptr || texture == nullptr) return gl::kInvalidCall;
     auto& owner = static_cast<gl::Device&>(*device);
-
-    std::vector<uint8_t> bytes;
-    if (!d3dx::readModelFile(fileName, kMaxFileBytes, bytes)) return gl::kInvalidData;
-    const uint64_t fileHash = d3dx::hashBytes(bytes);
     if (!owner.makeCurrent()) return gl::kDeviceLost;
-    gl::TexturePool& pool = owner.texturePool();
-    if (gl::PooledTexture* same = pool.freeWithContent(fileHash)) {
-        *texture = new gl::Texture(owner, *same);
-        return gl::kOk;
-    }
 
-    image::Image picture;
-    std::string error;
-    if (!image::decodeImage(bytes, picture, error)) return gl::kInvalidData;
-    uint32_t width = picture.width;
-    uint32_t height = picture.height;
-    d3dx::fitPictureSize({false, owner.maxTextureSize(), owner.maxTextureSize()}, width, height);
-    if (width != picture.width || height != picture.height) {
-        picture = image::resizedNearest(picture, width, height);
+    gl::Maker maker(owner);
+    std::shared_ptr<gl::GlTexture> found;
+    switch (owner.textureCache().find(fileName, maker, found)) {
+        case d3dx::TextureLookup::found:
+            *texture = new gl::Texture(owner, std::move(found));
+            return gl::kOk;
+        case d3dx::TextureLookup::noTexture:
+            return gl::kOutOfMemory;
+        case d3dx::TextureLookup::noFile:
+        case d3dx::TextureLookup::notPicture:
+            break;
     }
-    gl::PooledTexture* pooled = pool.take(width, height, picture.hasAlpha, owner.boundTexture());
-    if (pooled == nullptr) return gl::kOutOfMemory;
-    gl::TexturePool::fill(*pooled, picture);
-    pooled->fileHash = fileHash;
-    *texture = new gl::Texture(owner, *pooled);
-    return gl::kOk;
+    return gl::kInvalidData;
 }
 
 }  // namespace platform

@@ -19,6 +19,7 @@ public:
     ComObject(const ComObject&) = delete;
     ComObject& operator=(const ComObject&) = delete;
 
+    uint32_t AddRef() { return ++count_; }
     uint32_t Release() override {
         if (--count_ != 0) return count_;
         native_->Release();

@@ -1,4 +1,6 @@
 // COM, the Direct3D 9 object and the rendering device.
+#include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/graphics.h"
@@ -93,6 +95,14 @@ D3DMATRIX toD3D(const Matrix& from) {
     return to;
 }
 
+// Like Direct3D's device, it holds a reference to each texture bound to it,
+// so that what a texture object stands for stays while it is bound, even
+// after the program has given it up (our texture cache refills only textures
+// that no object holds). A material or texture set again unchanged is not
+// passed on: a model of many materials sets both for every subset, and
+// through Wine each costs a command to the rendering thread. Only these
+// calls set them on the native device (our D3DX font restores what it sets),
+// and a reset sets them back to none.
 class DeviceObject final : public win32::ComObject<Direct3DDevice9, IDirect3DDevice9> {
 public:
     using ComObject::ComObject;
@@ -100,10 +110,12 @@ public:
     int32_t TestCooperativeLevel() override { return native()->TestCooperativeLevel(); }
 
     int32_t Reset(PresentParameters* parameters) override {
-        if (parameters == nullptr) return native()->Reset(nullptr);
-        D3DPRESENT_PARAMETERS record = toD3D(*parameters);
-        const HRESULT result = native()->Reset(&record);
-        *parameters = fromD3D(record);
+        D3DPRESENT_PARAMETERS record{};
+        if (parameters != nullptr) record = toD3D(*parameters);
+        const HRESULT result = native()->Reset(parameters != nullptr ? &record : nullptr);
+        if (parameters != nullptr) *parameters = fromD3D(record);
+        if (SUCCEEDED(result)) unbindAll();  // a reset sets every texture stage to none
+        materialSet_ = false;
         return result;
     }
 
@@ -159,11 +171,26 @@ public:
     int32_t SetMaterial(const Material* material) override {
         if (material == nullptr) return native()->SetMaterial(nullptr);
         const D3DMATERIAL9 record = toD3D(*material);
-        return native()->SetMaterial(&record);
+        if (materialSet_ && std::memcmp(&record, &material_, sizeof record) == 0) return D3D_OK;
+        const HRESULT result = native()->SetMaterial(&record);
+        materialSet_ = SUCCEEDED(result);
+        material_ = record;
+        return result;
     }
 
+    // Textures of one picture are objects of their own over one native
+    // texture: the native one decides whether anything changes.
     int32_t SetTexture(uint32_t stage, Direct3DTexture9* texture) override {
-        return native()->SetTexture(stage, win32::nativeTexture(texture));
+        const bool same = stage < kHeldStages &&
+                          win32::nativeTexture(texture) == win32::nativeTexture(bound_[stage]);
+        const HRESULT result =
+            same ? D3D_OK : native()->SetTexture(stage, win32::nativeTexture(texture));
+        if (SUCCEEDED(result) && stage < kHeldStages) {
+            if (texture != nullptr) static_cast<win32::TextureObject*>(texture)->AddRef();
+            if (bound_[stage] != nullptr) bound_[stage]->Release();
+            bound_[stage] = texture;
+        }
+        return result;
     }
 
     int32_t SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) override {
@@ -178,6 +205,21 @@ public:
         return native()->DrawPrimitiveUP(static_cast<D3DPRIMITIVETYPE>(primitiveType),
                                          primitiveCount, vertices, stride);
     }
+
+private:
+    static constexpr uint32_t kHeldStages = 8;  // the fixed-function texture stages
+
+    ~DeviceObject() override { unbindAll(); }
+
+    void unbindAll() {
+        for (Direct3DTexture9*& texture : bound_) {
+            if (texture != nullptr) std::exchange(texture, nullptr)->Release();
+        }
+    }
+
+    Direct3DTexture9* bound_[kHeldStages] = {};
+    D3DMATERIAL9 material_{};
+    bool materialSet_ = false;
 };
 
 class Direct3DObject final : public win32::ComObject<Direct3D9, IDirect3D9> {

@@ -112,8 +112,8 @@ private:
         DeleteDC(dc_);
         DeleteObject(font_);
         // The program gives up its font just before its device: the textures
-        // kept for reuse go with it.
-        win32::releaseRecycledTextures(device_);
+        // cached go with it.
+        win32::releaseTextureCache(device_);
         device_->Release();
     }
 
@@ -288,7 +288,14 @@ private:
             setQuadStates(line.texture);
             if (FAILED(device_->EndStateBlock(&stateBlock_))) stateBlock_ = nullptr;
         }
-        if (stateBlock_ != nullptr) stateBlock_->Capture();
+        // Without a state block, at least the texture goes back: the device
+        // object passes a texture set again unchanged no more on.
+        IDirect3DBaseTexture9* previous = nullptr;
+        if (stateBlock_ != nullptr) {
+            stateBlock_->Capture();
+        } else {
+            device_->GetTexture(0, &previous);
+        }
         setQuadStates(line.texture);
         // Texel centres on pixel centres.
         const float left = static_cast<float>(x) - 0.5f;
@@ -302,7 +309,12 @@ private:
             {right, bottom, 0.0f, 1.0f, colour, 1.0f, 1.0f},
         };
         device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(QuadVertex));
-        if (stateBlock_ != nullptr) stateBlock_->Apply();
+        if (stateBlock_ != nullptr) {
+            stateBlock_->Apply();
+        } else {
+            device_->SetTexture(0, previous);
+            if (previous != nullptr) previous->Release();
+        }
     }
 
     IDirect3DDevice9* device_;

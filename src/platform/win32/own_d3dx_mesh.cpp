@@ -1,7 +1,8 @@
 // D3DXLoadMeshFromX on our own .x reader (platform/xfile): the mesh lives in
 // system memory in the vertex format the file calls for, and DrawSubset hands
 // one subset's triangles to the device from user memory.
-// The file is read, and kept parsed, by d3dx/mesh_file.h.
+// The file is read, and kept parsed, by d3dx/mesh_file.h; the meshes of one
+// parse share its vertices and indices.
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -37,34 +38,49 @@ private:
     d3dx::MaterialEntries entries_;
 };
 
+// A parse's vertices and indices in the layout the device reads, made once
+// per parse: the program loads the same model on every frame.
+struct PackedMesh {
+    std::shared_ptr<const xfile::Mesh> mesh;
+    std::vector<uint8_t> vertices;
+    std::vector<uint16_t> indices16;  // when the indices fit; else the mesh's own
+};
+
+std::shared_ptr<const PackedMesh> packedOf(std::shared_ptr<const xfile::Mesh> mesh) {
+    static std::shared_ptr<const PackedMesh> last;
+    if (last && last->mesh == mesh) return last;
+    auto packed = std::make_shared<PackedMesh>();
+    packed->vertices = mesh->packedVertices();
+    if (!mesh->needs32BitIndices()) packed->indices16 = mesh->indices16();
+    packed->mesh = std::move(mesh);
+    last = packed;
+    return last;
+}
+
 class OwnMesh final : public OwnObject<D3DXMesh> {
 public:
-    OwnMesh(IDirect3DDevice9* device, const xfile::Mesh& mesh)
+    OwnMesh(IDirect3DDevice9* device, std::shared_ptr<const xfile::Mesh> mesh)
         : device_(device),
-          fvf_(mesh.fvf),
-          stride_(mesh.vertexStride()),
-          vertices_(mesh.packedVertices()),
-          subsets_(mesh.subsets),
-          wideIndices_(mesh.needs32BitIndices()) {
+          fvf_(mesh->fvf),
+          stride_(mesh->vertexStride()),
+          wideIndices_(mesh->needs32BitIndices()),
+          packed_(packedOf(std::move(mesh))) {
         device_->AddRef();
-        if (wideIndices_) {
-            indices32_ = mesh.indices;
-        } else {
-            indices16_ = mesh.indices16();
-        }
     }
 
     int32_t DrawSubset(uint32_t subset) override {
-        if (subset >= subsets_.size()) return D3DERR_INVALIDCALL;
-        const xfile::Subset& range = subsets_[subset];
+        const std::vector<xfile::Subset>& subsets = packed_->mesh->subsets;
+        if (subset >= subsets.size()) return D3DERR_INVALIDCALL;
+        const xfile::Subset& range = subsets[subset];
         if (range.faceCount == 0) return D3D_OK;
         device_->SetFVF(fvf_);
         const void* indices =
-            wideIndices_ ? static_cast<const void*>(indices32_.data() + range.faceStart * 3)
-                         : static_cast<const void*>(indices16_.data() + range.faceStart * 3);
+            wideIndices_
+                ? static_cast<const void*>(packed_->mesh->indices.data() + range.faceStart * 3)
+                : static_cast<const void*>(packed_->indices16.data() + range.faceStart * 3);
         return device_->DrawIndexedPrimitiveUP(
             D3DPT_TRIANGLELIST, range.vertexStart, range.vertexCount, range.faceCount, indices,
-            wideIndices_ ? D3DFMT_INDEX32 : D3DFMT_INDEX16, vertices_.data(), stride_);
+            wideIndices_ ? D3DFMT_INDEX32 : D3DFMT_INDEX16, packed_->vertices.data(), stride_);
     }
 
 private:
@@ -73,11 +89,8 @@ private:
     IDirect3DDevice9* device_;
     DWORD fvf_;
     UINT stride_;
-    std::vector<uint8_t> vertices_;
-    std::vector<xfile::Subset> subsets_;
     bool wideIndices_;
-    std::vector<uint16_t> indices16_;
-    std::vector<uint32_t> indices32_;
+    std::shared_ptr<const PackedMesh> packed_;
 };
 
 }  // namespace
@@ -89,11 +102,11 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDe
     IDirect3DDevice9* native = win32::nativeDevice(device);
     if (fileName == nullptr || native == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
 
-    const std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);
+    std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);
     if (loaded == nullptr) return D3DXERR_INVALIDDATA;
-    *mesh = new OwnMesh(native, *loaded);
     if (materials != nullptr) *materials = new MaterialBuffer(loaded->materials);
     if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(loaded->materials.size());
+    *mesh = new OwnMesh(native, std::move(loaded));
     return D3D_OK;
 }
 

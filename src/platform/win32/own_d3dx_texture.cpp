@@ -1,27 +1,17 @@
-// D3DXCreateTextureFromFile on our own decoders (platform/image): one level in
-// the managed pool, X8R8G8B8 for opaque pictures and A8R8G8B8 for pictures with
-// alpha. Like the library's default, the size is the file's rounded up to
-// powers of two, the picture scaled to it with the point filter; unlike it, no
-// smaller levels are made, which nothing samples (the program sets no mipmap
-// filter).
+// D3DXCreateTextureFromFile on our own decoders (d3dx/image) and a texture
+// cache per device (d3dx/texture_cache.h): one level in the managed pool,
+// X8R8G8B8 for opaque pictures and A8R8G8B8 for pictures with alpha. Like the
+// library's default, the size is the file's rounded up to powers of two, the
+// picture scaled to it with the point filter; unlike it, no smaller levels are
+// made, which nothing samples (the program sets no mipmap filter).
 //
-// The program gives its textures up and asks for new ones on every frame, so
-// native textures are kept for reuse: each texture handed out is also held by
-// a small pool, and one whose only holder is the pool again is free to be
-// filled and handed out anew, which spares the device a creation and, when the
-// file's bytes are the ones it already holds, the upload too. Of the free
-// ones, the one given back longest ago is taken, as the one given back last
-// may still be in use by the frame just drawn. Every texture handed out is a
-// texture of its own; two never share one.
-#include <algorithm>
+// Every texture object handed out is an object of its own; the native texture
+// behind it is the cache's, shared by every object made from the same bytes.
 #include <cstring>
-#include <string>
-#include <vector>
+#include <map>
+#include <memory>
 
-#include "platform/d3dx/byte_hash.h"
-#include "platform/d3dx/files.h"
-#include "platform/d3dx/image/image.h"
-#include "platform/d3dx/texture_size.h"
+#include "platform/d3dx/texture_cache.h"
 #include "platform/graphics.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
@@ -30,84 +20,44 @@
 namespace platform {
 namespace {
 
-constexpr size_t kMaxFileBytes = size_t{256} << 20;
-constexpr size_t kPoolSize = 8;
+// A native texture of the cache, released with its last holder.
+struct NativeTexture {
+    IDirect3DTexture9* texture = nullptr;  // one reference
+    uint32_t width = 0;
+    uint32_t height = 0;
+    bool alpha = false;
 
-struct Pooled {
-    IDirect3DDevice9* device = nullptr;
-    IDirect3DTexture9* texture = nullptr;  // one reference held by the pool
-    UINT width = 0;
-    UINT height = 0;
-    D3DFORMAT format = D3DFMT_UNKNOWN;
-    uint64_t fileHash = 0;  // of the file whose picture it holds
-    uint64_t handedOut = 0;
+    NativeTexture() = default;
+    NativeTexture(const NativeTexture&) = delete;
+    NativeTexture& operator=(const NativeTexture&) = delete;
+    ~NativeTexture() {
+        if (texture != nullptr) texture->Release();
+    }
 };
 
-std::vector<Pooled>& pool() {
-    static std::vector<Pooled> textures;
-    return textures;
-}
-uint64_t handOutClock = 0;
+using TextureCache = d3dx::TextureCache<NativeTexture>;
 
-// Free: nobody but the pool holds it.
-bool isFree(IDirect3DTexture9* texture) {
-    const ULONG count = texture->AddRef();
-    texture->Release();
-    return count == 2;
-}
-
-// The free pooled texture holding this file's picture, or null.
-Pooled* freeWithContent(IDirect3DDevice9* device, uint64_t fileHash) {
-    for (Pooled& entry : pool()) {
-        if (entry.device == device && entry.fileHash == fileHash && isFree(entry.texture)) {
-            return &entry;
-        }
+// A texture object over a cached native texture, which it holds.
+class CachedTextureObject final : public win32::TextureObject {
+public:
+    explicit CachedTextureObject(std::shared_ptr<NativeTexture> texture)
+        : win32::TextureObject(texture->texture), texture_(std::move(texture)) {
+        texture_->texture->AddRef();  // the reference TextureObject gives up
     }
-    return nullptr;
+
+private:
+    std::shared_ptr<NativeTexture> texture_;
+};
+
+std::map<IDirect3DDevice9*, std::unique_ptr<TextureCache>>& caches() {
+    static std::map<IDirect3DDevice9*, std::unique_ptr<TextureCache>> byDevice;
+    return byDevice;
 }
 
-// The free pooled texture of this kind given back longest ago, or null.
-Pooled* freeOfKind(IDirect3DDevice9* device, UINT width, UINT height, D3DFORMAT format) {
-    Pooled* best = nullptr;
-    for (Pooled& entry : pool()) {
-        if (entry.device == device && entry.width == width && entry.height == height &&
-            entry.format == format && isFree(entry.texture) &&
-            (best == nullptr || entry.handedOut < best->handedOut)) {
-            best = &entry;
-        }
-    }
-    return best;
-}
-
-// Keeps a new texture in the pool, giving up free ones beyond its size.
-void keep(const Pooled& entry) {
-    auto& textures = pool();
-    while (textures.size() >= kPoolSize) {
-        auto oldest = textures.end();
-        for (auto it = textures.begin(); it != textures.end(); ++it) {
-            if (isFree(it->texture) &&
-                (oldest == textures.end() || it->handedOut < oldest->handedOut)) {
-                oldest = it;
-            }
-        }
-        if (oldest == textures.end()) break;  // all in use: the pool grows
-        oldest->texture->Release();
-        textures.erase(oldest);
-    }
-    textures.push_back(entry);
-    entry.texture->AddRef();
-}
-
-Direct3DTexture9* handOut(Pooled& entry) {
-    entry.handedOut = ++handOutClock;
-    entry.texture->AddRef();  // the caller's reference
-    return win32::wrap<win32::TextureObject>(entry.texture);
-}
-
-// What the device takes, as our picture sizing asks for it.
-d3dx::TextureLimits limitsOf(const D3DCAPS9& caps) {
-    return {(caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0, caps.MaxTextureWidth,
-            caps.MaxTextureHeight};
+TextureCache& cacheOf(IDirect3DDevice9* device) {
+    std::unique_ptr<TextureCache>& cache = caches()[device];
+    if (!cache) cache = std::make_unique<TextureCache>();
+    return *cache;
 }
 
 HRESULT fill(IDirect3DTexture9* texture, const image::Image& picture) {
@@ -125,19 +75,48 @@ HRESULT fill(IDirect3DTexture9* texture, const image::Image& picture) {
     return D3D_OK;
 }
 
+class Maker final : public d3dx::TextureMaker<NativeTexture> {
+public:
+    explicit Maker(IDirect3DDevice9* device) : device_(device) {}
+
+    // What the device takes, as our picture sizing asks for it.
+    d3dx::TextureLimits limits() override {
+        D3DCAPS9 caps{};
+        device_->GetDeviceCaps(&caps);
+        return {(caps.TextureCaps & D3DPTEXTURECAPS_SQUAREONLY) != 0, caps.MaxTextureWidth,
+                caps.MaxTextureHeight};
+    }
+
+    std::shared_ptr<NativeTexture> create(const image::Image& picture) override {
+        auto created = std::make_shared<NativeTexture>();
+        created->width = picture.width;
+        created->height = picture.height;
+        created->alpha = picture.hasAlpha;
+        HRESULT result =
+            device_->CreateTexture(picture.width, picture.height, 1, 0,
+                                   picture.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8,
+                                   D3DPOOL_MANAGED, &created->texture, nullptr);
+        if (FAILED(result) && !picture.hasAlpha) {
+            result = device_->CreateTexture(picture.width, picture.height, 1, 0, D3DFMT_A8R8G8B8,
+                                            D3DPOOL_MANAGED, &created->texture, nullptr);
+        }
+        if (FAILED(result) || created->texture == nullptr ||
+            FAILED(fill(created->texture, picture)))
+            return nullptr;
+        return created;
+    }
+
+    bool refill(NativeTexture& texture, const image::Image& picture) override {
+        return SUCCEEDED(fill(texture.texture, picture));
+    }
+
+private:
+    IDirect3DDevice9* device_;
+};
+
 }  // namespace
 
-void win32::releaseRecycledTextures(IDirect3DDevice9* device) {
-    auto& textures = pool();
-    for (auto it = textures.begin(); it != textures.end();) {
-        if (it->device == device) {
-            it->texture->Release();
-            it = textures.erase(it);
-        } else {
-            ++it;
-        }
-    }
-}
+void win32::releaseTextureCache(IDirect3DDevice9* device) { caches().erase(device); }
 
 int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
                                   Direct3DTexture9** texture) {
@@ -145,52 +124,19 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     IDirect3DDevice9* native = win32::nativeDevice(device);
     if (native == nullptr || fileName == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
 
-    std::vector<uint8_t> bytes;
-    if (!d3dx::readModelFile(fileName, kMaxFileBytes, bytes)) return D3DXERR_INVALIDDATA;
-    const uint64_t fileHash = d3dx::hashBytes(bytes);
-    if (Pooled* same = freeWithContent(native, fileHash)) {
-        *texture = handOut(*same);
-        return D3D_OK;
+    Maker maker(native);
+    std::shared_ptr<NativeTexture> found;
+    switch (cacheOf(native).find(fileName, maker, found)) {
+        case d3dx::TextureLookup::found:
+            *texture = new CachedTextureObject(std::move(found));
+            return D3D_OK;
+        case d3dx::TextureLookup::noTexture:
+            return E_OUTOFMEMORY;
+        case d3dx::TextureLookup::noFile:
+        case d3dx::TextureLookup::notPicture:
+            break;
     }
-
-    image::Image picture;
-    std::string error;
-    if (!image::decodeImage(bytes, picture, error)) return D3DXERR_INVALIDDATA;
-    D3DCAPS9 caps{};
-    native->GetDeviceCaps(&caps);
-    uint32_t width = picture.width;
-    uint32_t height = picture.height;
-    d3dx::fitPictureSize(limitsOf(caps), width, height);
-    if (width != picture.width || height != picture.height) {
-        picture = image::resizedNearest(picture, width, height);
-    }
-    const D3DFORMAT format = picture.hasAlpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-
-    Pooled* entry = freeOfKind(native, width, height, format);
-    if (entry == nullptr) {
-        Pooled created;
-        created.device = native;
-        created.width = width;
-        created.height = height;
-        created.format = format;
-        HRESULT result = native->CreateTexture(width, height, 1, 0, format, D3DPOOL_MANAGED,
-                                               &created.texture, nullptr);
-        if (FAILED(result) && format == D3DFMT_X8R8G8B8) {
-            created.format = D3DFMT_A8R8G8B8;
-            result = native->CreateTexture(width, height, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                           &created.texture, nullptr);
-        }
-        if (FAILED(result) || created.texture == nullptr) return FAILED(result) ? result : E_FAIL;
-        keep(created);
-        created.texture->Release();  // keep() took the pool's reference
-        entry = &pool().back();
-    }
-    entry->fileHash = 0;  // until filled
-    const HRESULT result = fill(entry->texture, picture);
-    if (FAILED(result)) return result;
-    entry->fileHash = fileHash;
-    *texture = handOut(*entry);
-    return D3D_OK;
+    return D3DXERR_INVALIDDATA;
 }
 
 }  // namespace platform

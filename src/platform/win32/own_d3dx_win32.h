@@ -1,5 +1,5 @@
 // Shared by our own D3DX functions (own_d3dx_*.cpp): reference counting for
-// objects that wrap no native COM object, and the texture pool that the font
+// objects that wrap no native COM object, and the texture cache that the font
 // gives back at shutdown. What they read of files is in d3dx/files.h.
 #pragma once
 
@@ -29,8 +29,8 @@ private:
     uint32_t count_ = 1;
 };
 
-// Gives back the textures kept for reuse on this device (own_d3dx_texture.cpp);
-// the font calls it as it goes, which at shutdown is just before the device.
-void releaseRecycledTextures(IDirect3DDevice9* device);
+// Gives back the textures cached for this device (own_d3dx_texture.cpp); the
+// font calls it as it goes, which at shutdown is just before the device.
+void releaseTextureCache(IDirect3DDevice9* device);
 
 }  // namespace platform::win32
