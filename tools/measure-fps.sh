@@ -32,7 +32,7 @@
 # The machine should otherwise be idle: the figures scale with free CPU.
 set -uo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 build=1
 seconds=10
 rounds=3
@@ -60,7 +60,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,/^set -uo/{/^set -uo/d;p}' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *)
@@ -85,7 +85,6 @@ done
 }
 
 root=${MEASURE_BUILD_ROOT:-$repo/build/measure}
-jobs=${JOBS:-2}
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
 
 # configure_and_build TARGET VARIANT: the staged folder TARGET/VARIANT/t462.
