@@ -11,7 +11,7 @@
 # CXX (default clang++).
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 seconds=${1:-20}
 shift || true
 targets=("$@")

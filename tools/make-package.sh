@@ -10,7 +10,7 @@
 # The same packages come from `cmake --build --preset linux --target package`.
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$repo"
 
 setup=1
@@ -23,7 +23,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *)
@@ -35,8 +35,7 @@ while (($#)); do
 done
 
 ((setup)) && bash tools/setup-debian.sh
-cmake --preset linux >/dev/null
-cmake --build --preset linux -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+build_preset linux
 build=$repo/build/linux
 out=$(mkdir -p "${out:-$build}" && cd "${out:-$build}" && pwd)
 version=$(head -n1 "$build/package/version")

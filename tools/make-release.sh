@@ -17,7 +17,7 @@
 # The same zip comes from `cmake --build --preset windows --target release`.
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$repo"
 
 setup=1
@@ -42,7 +42,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *)
@@ -55,13 +55,11 @@ done
 
 [[ -n $version ]] || version=$(bash tools/version.sh)
 
-jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 ((setup && build)) && bash tools/setup-debian.sh
 if [[ -z $build_dir ]]; then
   build_dir=$repo/build/windows
   if ((build)); then
-    cmake --preset windows >/dev/null
-    cmake --build --preset windows -j "$jobs"
+    build_preset windows
   fi
 elif ((build)); then
   cmake -S "$repo" -B "$build_dir" -DCMAKE_TOOLCHAIN_FILE="$repo/cmake/mingw-w64-x86_64.cmake" \

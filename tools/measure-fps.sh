@@ -44,7 +44,7 @@
 # The machine should otherwise be idle: the figures scale with free CPU.
 set -uo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 build=1
 seconds=10
 rounds=3
@@ -95,7 +95,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,/^set -uo/{/^set -uo/d;p}' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *)
@@ -129,7 +129,6 @@ for variant in $variants; do
 done
 
 root=${MEASURE_BUILD_ROOT:-$repo/build/measure}
-jobs=${JOBS:-2}
 toolchain=$repo/cmake/mingw-w64-x86_64.cmake
 
 # The builds: this checkout's, and the baseline's.

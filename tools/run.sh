@@ -22,7 +22,7 @@
 # script is moved.)
 set -euo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$repo"
 
 setup=1
@@ -37,7 +37,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,22p' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *)
@@ -51,8 +51,7 @@ done
 ((setup)) && bash tools/setup-debian.sh
 staged=${T462_STAGED_DIR:-}
 if [[ -z $staged ]]; then
-  cmake --preset "$target" >/dev/null
-  cmake --build --preset "$target" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}"
+  build_preset "$target"
   staged=$repo/build/$target/t462
 fi
 program=t462

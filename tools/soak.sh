@@ -38,14 +38,14 @@
 # overrides, and then nothing is built). Exits non-zero when a check fails.
 set -uo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 minutes=10
 build=1
 for arg in "$@"; do
   case $arg in
     --no-build) build=0 ;;
     -h | --help)
-      sed -n '2,33p' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     *[!0-9.]* | "")
@@ -65,8 +65,7 @@ mkdir -p "$out" || exit 1
 
 target=${E2E_TARGET:-windows}
 if ((build)) && [[ -z ${T462_STAGED_DIR:-} ]]; then
-  (cd "$repo" && cmake --preset "$target" >/dev/null &&
-    cmake --build --preset "$target" -j "${JOBS:-$(nproc 2>/dev/null || echo 2)}") || {
+  build_preset "$target" || {
     echo "soak.sh: the $target build failed" >&2
     exit 1
   }
@@ -81,7 +80,6 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 start_xvfb 1920x1080x24
 prepare_run
 start_prepared
-await_frames
 
 # Close the loop: the panel's viewfinder over the middle of the display
 # window's picture.

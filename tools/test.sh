@@ -20,7 +20,7 @@
 # Failure logs and screenshots go to build/e2e-artifacts/<test>/.
 set -uo pipefail
 
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 cd "$repo" || exit 1
 
 setup=1
@@ -45,7 +45,7 @@ while (($#)); do
       shift
       ;;
     -h | --help)
-      sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'
+      usage
       exit 0
       ;;
     -*)
@@ -61,7 +61,6 @@ done
 source tools/wine-env.sh
 user_locale=$(t462_wine_env && echo "$LC_ALL")
 
-jobs=${JOBS:-$(nproc 2>/dev/null || echo 2)}
 e2e_timeout=${E2E_TEST_TIMEOUT:-180}
 artifacts=$repo/build/e2e-artifacts
 
@@ -87,7 +86,7 @@ fi
 if ((run_unit)); then
   stage "native build and unit tests"
   start=$SECONDS
-  if cmake --preset native >/dev/null && cmake --build --preset native -j "$jobs"; then
+  if build_preset native; then
     ctest_log=$(mktemp)
     ctest --preset native -j "$jobs" 2>&1 | tee "$ctest_log"
     summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$ctest_log" | tail -n1)
@@ -151,8 +150,7 @@ if ((run_e2e)); then
       echo "testing the program staged in $dir (not built here)"
     else
       dir=$repo/build/$target/t462
-      cmake --preset "$target" >/dev/null && cmake --build --preset "$target" -j "$jobs" ||
-        dir=
+      build_preset "$target" || dir=
     fi
     if [[ -n $dir && -f $dir/$program ]]; then
       ok=1

@@ -10,7 +10,8 @@
 #           version dpkg would refuse is an error
 set -euo pipefail
 
-cd "$(dirname "${BASH_SOURCE[0]}")/.."
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+cd "$repo"
 
 if version=$(git describe --tags --exact-match HEAD 2>/dev/null); then
   :

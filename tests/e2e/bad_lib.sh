@@ -6,10 +6,11 @@
 #   prepare_run            copy the staged run folder to $E2E_TMP/run and cd
 #                          there, without starting the program, so that a test
 #                          can spoil its files first
-#   start_prepared         start the program in that folder
-#   await_frames [S]       wait (default 90 s) until both windows are there
+#   start_prepared [S]     start the program in that folder (start_windows)
+#                          and await_frames S
+#   await_frames [S]       wait (S s, default 90) until both windows are there
 #                          and the program rewrites the feedback image
-#   start_sample_run       prepare_run, start_prepared, await_frames
+#   start_sample_run       prepare_run, start_prepared
 #   frames_in S            how often the feedback image is rewritten in S s
 #   assert_alive WHAT [S]  the program runs and rewrites the feedback image
 #                          within S s (default 2)
@@ -53,9 +54,8 @@ prepare_run() {
 }
 
 start_prepared() {
-  [[ -n "${DISPLAY:-}" ]] || start_xvfb
-  start_program_in "$E2E_TMP/run"
-  cd "$E2E_TMP/run" || fail "cannot enter the run folder"
+  start_windows --in "$E2E_TMP/run" --wait "${1:-90}"
+  await_frames "${1:-90}"
 }
 
 start_sample_run() {
@@ -63,15 +63,13 @@ start_sample_run() {
   # first frames: the start of most bad-input tests.
   prepare_run
   start_prepared
-  await_frames
 }
 
 frames_in() { count_rewrites "$RUN_DIR/$PANEL_FEEDBACK" "$1"; }
 
 await_frames() {
   local timeout=${1:-90} start=$SECONDS
-  wait_window t462 "$timeout" >/dev/null || fail "the display window did not appear"
-  wait_window com 20 >/dev/null || fail "the control panel did not appear"
+  wait_windows --wait "$timeout"
   while ((SECONDS - start < timeout)); do
     (($(frames_in 2) > 0)) && return 0
     assert_running "the program (waiting for its first frames)"

@@ -22,8 +22,9 @@
 #   process group) ends the test through the same trap; the X server and
 #   the program run in sessions of their own so the failure screenshot still
 #   shows them. Keep waits short or interruptible.
-# - Sourcing this file sets `set -u -o pipefail` (not -e: helpers report
-#   through their status), makes a private temporary folder $E2E_TMP and
+# - Sourcing this file sets `set -uo pipefail` (not -e: helpers report
+#   through their status; the rule for every script is at the top of
+#   tools/lib.sh), makes a private temporary folder $E2E_TMP and
 #   installs an EXIT trap that, whatever the outcome, stops the program
 #   (wineserver -k on the test's own WINEPREFIX, or the native program's
 #   processes) and the Xvfb it started, and removes $E2E_TMP. On failure it
@@ -31,8 +32,8 @@
 #   the run folder's listing in $E2E_ARTIFACTS. Do not replace that trap;
 #   add work with `on_exit CMD`.
 # - Each test runs the program in a fresh copy of the staged run folder
-#   (`start_program`), so files the program writes (feedback image,
-#   snapshots) never leak from one test into another. The test's shell is
+#   (`start_windows`, through `start_program`), so files the program writes
+#   (feedback image, snapshots) never leak from one test into another. The test's shell is
 #   cd'ed into that copy: relative file names mean the program's files.
 # - Windows are found by exact title: "t462" is the display window, "com" the
 #   control panel. Functions take a title where they take a window; those
@@ -95,6 +96,19 @@
 #                            program
 #   start_program_in DIR [ARGS]  start the program found in DIR, in DIR, no
 #                            copy
+#   start_windows [--in DIR] [--wait S] [--what TEXT] [WxH[xD]]
+#                            the usual start: Xvfb of that size (without a
+#                            size: the display that is up, a window manager's
+#                            or a compositor's, else start_xvfb's default),
+#                            the program in a fresh copy of the staged folder
+#                            (start_program) or in DIR (and cd there), then
+#                            wait_windows
+#   wait_windows [--wait S] [--what TEXT]  wait until the display window and
+#                            the panel are there (S s for each, default
+#                            E2E_START_TIMEOUT); sets DISPLAY_WINDOW and
+#                            PANEL_WINDOW to their X ids; fails with
+#                            "TEXT: the display window did not appear" (or
+#                            "the control panel")
 #   program_running          true while the started program has not ended
 #   stop_program             kill it and wait, to start again
 #   wait_exit TIMEOUT        wait for the end; prints and returns its exit
@@ -153,7 +167,7 @@
 #
 # Program output (stdout and stderr) goes to $PROGRAM_LOG.
 
-set -u -o pipefail
+set -uo pipefail
 
 E2E_LIB_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 E2E_REPO=$(cd "$E2E_LIB_DIR/../.." && pwd)
@@ -177,6 +191,8 @@ E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/t462-e2e.XXXXXX")
 PROGRAM_LOG=$E2E_TMP/program.log
 RUN_DIR=
 PROGRAM_PID=
+DISPLAY_WINDOW=
+PANEL_WINDOW=
 XVFB_PID=
 WM_PID=
 WAYLAND_PID=
@@ -631,6 +647,50 @@ start_program() {
   cp -a "$T462_STAGED_DIR" "$copy" || fail "cannot copy $T462_STAGED_DIR"
   start_program_in "$copy" "$@"
   cd "$copy" || fail "cannot enter $copy"
+}
+
+start_windows() {
+  local dir='' size=''
+  local -a waiting=()
+  while (($#)); do
+    case $1 in
+      --in)
+        dir=$2
+        shift
+        ;;
+      --wait | --what)
+        waiting+=("$1" "$2")
+        shift
+        ;;
+      *) size=$1 ;;
+    esac
+    shift
+  done
+  if [[ -n $size || -z "${DISPLAY:-}" ]]; then
+    start_xvfb "$size"
+  fi
+  if [[ -n $dir ]]; then
+    start_program_in "$dir"
+    cd "$dir" || fail "cannot enter $dir"
+  else
+    start_program
+  fi
+  wait_windows "${waiting[@]}"
+}
+
+# shellcheck disable=SC2034 # DISPLAY_WINDOW and PANEL_WINDOW are the tests'
+wait_windows() {
+  local timeout=$E2E_START_TIMEOUT what=''
+  while (($#)); do
+    case $1 in
+      --wait) timeout=$2 ;;
+      --what) what="$2: " ;;
+      *) fail "wait_windows: unknown argument '$1'" ;;
+    esac
+    shift 2
+  done
+  DISPLAY_WINDOW=$(wait_window t462 "$timeout") || fail "${what}the display window did not appear"
+  PANEL_WINDOW=$(wait_window com "$timeout") || fail "${what}the control panel did not appear"
 }
 
 stop_program() {

@@ -18,9 +18,7 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 prepare_run
 cp model.x "$E2E_TMP/sample.x"
 rm model.x
-start_xvfb
 start_prepared
-await_frames
 assert_alive "model.x missing at start-up"
 shot "$E2E_TMP/missing.ppm"
 c=$(colour_at $FRAME_LEFT_RIM)

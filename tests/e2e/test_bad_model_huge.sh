@@ -11,9 +11,7 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 prepare_run
 bad_input model huge320000 model.x || fail "cannot write the huge model"
 note "model.x: $(stat -c %s model.x) bytes"
-start_xvfb
-start_prepared
-await_frames 120
+start_prepared 120
 assert_alive "a model of 320,000 triangles" 6
 await_colour is_orange $FRAME_LEFT_RIM "the huge model, left" 60
 await_colour is_orange 300 200 "the huge model, middle" 30

@@ -29,9 +29,7 @@ cp odd.bmp café.bmp
 western=is_white
 [[ $(system_code_page) == 1252 ]] && western=is_green
 cp model.x "$E2E_TMP/sample.x"
-start_xvfb
 start_prepared
-await_frames
 
 for case in "存在しない.bmp:a missing texture file:is_white" \
   "no-picture.bmp:a texture file that is no picture:is_white" \

@@ -20,7 +20,6 @@ start_xvfb 1920x1080x24
 root_pattern "$E2E_TMP/root.png" || fail "cannot set the root pattern"
 prepare_run
 start_prepared
-await_frames
 
 # at WHAT [MONITORS]: the feedback image at the panel's present place
 # (MONITORS: "L,T,R,B" each, when the screen is split).

@@ -25,7 +25,6 @@ source "$E2E_LIB_DIR/bad_lib.sh"
 start_xvfb 1920x1080x24
 prepare_run
 start_prepared
-await_frames
 feedback=$RUN_DIR/$PANEL_FEEDBACK
 
 win_move 0 0 30 30 >/dev/null || fail "cannot resize the panel"

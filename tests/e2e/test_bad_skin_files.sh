@@ -18,7 +18,6 @@ for kind in missing notimage cut; do
     cut) head -c 40000 "$T462_STAGED_DIR/$PANEL_SKIN_NAME" >"$PANEL_SKIN_NAME" ;;
   esac
   start_prepared
-  await_frames
   assert_alive "枠.bmp $kind"
   read -r l t r b < <(panel_rect) || fail "$kind: no panel rectangle"
   assert_eq "0 0 177 152" "$l $t $r $b" "枠.bmp $kind: the panel's window rectangle"

@@ -16,9 +16,7 @@ start_xvfb 1920x1080x24
 # Xephyr): the Linux program measures the root window and keeps grabbing it.
 export WAYLAND_DISPLAY=t462-no-such-compositor
 root_pattern "$E2E_TMP/root.png" || fail "cannot set the root pattern"
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 sleep 2
 
 assert_eq "0 0 177 152" "$(panel_rect)" "the panel's window rectangle"

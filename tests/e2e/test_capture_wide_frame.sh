@@ -18,9 +18,7 @@ wine reg add "$dpi_key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1 ||
   fail "cannot set 144 dpi in the Wine prefix"
 on_exit "wine reg delete '$dpi_key' /v LogPixels /f >/dev/null 2>&1"
 root_pattern "$E2E_TMP/root.png" || fail "cannot set the root pattern"
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 sleep 2
 # Off the display window, by the grip, so that only the picture lies beneath.
 drag_mouse 15 80 900 200 || fail "xdotool could not drag"

@@ -33,9 +33,7 @@ shoot() {
   local dir=$1 name=$2
   local copy=$E2E_TMP/run-$name
   cp -a "$dir" "$copy" || fail "cannot copy $dir"
-  start_program_in "$copy"
-  wait_window t462 >/dev/null || fail "$name: no display window"
-  wait_window com >/dev/null || fail "$name: no control panel"
+  start_windows --in "$copy" --what "$name"
   # The panel opens at (0, 0); its opening then lies over the picture.
   drag_mouse 15 80 900 200 || fail "$name: could not drag the panel"
   read -r x y width height < <(win_geometry t462) || fail "$name: no geometry"

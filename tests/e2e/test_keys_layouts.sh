@@ -13,10 +13,7 @@ source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/capture_lib.sh"
 command -v setxkbmap >/dev/null || skip "no setxkbmap"
 
-start_xvfb 1920x1080x24
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 wait_picture || fail "the display window shows no picture"
 # The viewfinder away from the display window: no feedback, a steady picture.
 win_move 1500 800 >/dev/null || fail "cannot move the panel"

@@ -10,9 +10,7 @@ command -v python3 >/dev/null || skip "no python3 for the pixel checks"
 
 start_xvfb 1920x1080x24
 root_pattern "$E2E_TMP/root.png" || fail "cannot set the root pattern"
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 wait_picture || fail "the display window shows no picture"
 
 assert_eq "0 0 177 152" "$(panel_rect)" "the panel at the start"

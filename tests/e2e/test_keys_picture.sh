@@ -7,10 +7,7 @@ source "$E2E_LIB_DIR/panel_lib.sh"
 source "$E2E_LIB_DIR/capture_lib.sh"
 command -v python3 >/dev/null || skip "no python3 for the pixel checks"
 
-start_xvfb 1920x1080x24
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 wait_picture || fail "the display window shows no picture"
 
 # Inside the tint rectangle (20, 84)-(220, 284), over the black ground.

@@ -11,9 +11,7 @@ source "$E2E_LIB_DIR/panel_lib.sh"
 start_xvfb 1920x1080x24
 for locale in ja_JP.UTF-8 C.UTF-8; do
   t462_wine_env "$locale"
-  start_program
-  wait_window com >/dev/null || fail "$locale: the control panel did not appear"
-  wait_window t462 20 >/dev/null || fail "$locale: the display window did not appear"
+  start_windows --what "$locale"
   sleep 2
   assert_eq "0 0 177 152" "$(panel_rect)" "$locale: the panel's window rectangle"
   screenshot "$E2E_TMP/screen-$locale.png" || fail "no screenshot"

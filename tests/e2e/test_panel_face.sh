@@ -11,9 +11,7 @@ source "$E2E_LIB_DIR/panel_lib.sh"
 
 start_xvfb 1920x1080x24
 root_pattern "$E2E_TMP/root.png" || fail "could not set a picture on the X root"
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 sleep 2
 assert_eq "0 0 177 152" "$(panel_rect)" "panel rectangle at start"
 

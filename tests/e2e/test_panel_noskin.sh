@@ -10,10 +10,7 @@ root_pattern "$E2E_TMP/root.png" || fail "could not set a picture on the X root"
 [[ -d "$T462_STAGED_DIR" ]] || fail "no staged run folder $T462_STAGED_DIR"
 cp -a "$T462_STAGED_DIR" "$E2E_TMP/run" || fail "cannot copy the run folder"
 rm -f "$E2E_TMP/run/$PANEL_SKIN_NAME"
-start_program_in "$E2E_TMP/run"
-cd "$E2E_TMP/run" || fail "cannot enter the run folder"
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows --in "$E2E_TMP/run"
 sleep 2
 assert_eq "0 0 177 152" "$(panel_rect)" "panel rectangle"
 

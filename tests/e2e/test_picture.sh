@@ -33,9 +33,7 @@ for ((i = 0; i < 50; i++)); do
 done
 xdotool search --onlyvisible --name 'ImageMagick' >/dev/null 2>&1 || fail "the pattern window did not appear"
 
-start_program
-wait_window t462 >/dev/null || fail "no display window"
-wait_window com >/dev/null || fail "no control panel"
+start_windows
 
 read -r x y width height < <(win_geometry t462) || fail "no geometry for the display window"
 note "client area ${width}x${height} at ($x, $y); back buffer 594x578"

@@ -4,7 +4,7 @@
 # crash, hang or exhaust memory. Needs no Wine; skipped without clang.
 # Targets: any
 set -uo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib.sh"
 if ! command -v clang++ >/dev/null; then
   echo "SKIP: no clang++ for the fuzz targets"
   exit 77

@@ -85,9 +85,7 @@ for f in t462.exe model.x フィルター.bmp 枠.bmp README.txt; do assert_file
 [[ -d $folder/$PANEL_SNAPSHOTS ]] || fail "no snapshot folder after unpacking"
 assert_eq "" "$(ls -A "$folder/$PANEL_SNAPSHOTS")" "snapshot folder contents"
 
-start_xvfb
-start_program_in "$folder"
-cd "$folder" || fail "cannot enter $folder"
+start_windows --in "$folder"
 await_frames
 assert_alive "from the unpacked zip"
 fresh_feedback "$E2E_TMP/feedback.bmp" || fail "no whole feedback image"

@@ -18,10 +18,7 @@ export ASAN_OPTIONS=log_path=$reports/asan:detect_leaks=1
 export LSAN_OPTIONS=suppressions=$E2E_LIB_DIR/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=log_path=$reports/ubsan:print_stacktrace=1
 
-start_xvfb 1920x1080x24
-start_program
-wait_window t462 120 >/dev/null || fail "the display window did not appear"
-wait_window com 60 >/dev/null || fail "the control panel did not appear"
+start_windows --wait 120
 wait_picture || fail "the display window shows no picture"
 
 for key in Left Up Prior a z x s 1; do

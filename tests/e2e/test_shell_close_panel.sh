@@ -4,10 +4,7 @@
 # window afterwards still ends the program with exit code 0.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-start_xvfb 1920x1080x24
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 sleep 2
 # Every frame rewrites the feedback image: with the panel there, see how
 # often, as the evidence that frames run.

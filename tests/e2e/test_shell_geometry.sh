@@ -15,10 +15,7 @@
 # of border and 3 of sizing frame.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-start_xvfb 1920x1080x24
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 # The display window is moved after the panel is created: let it settle.
 sleep 1
 
@@ -41,10 +38,7 @@ assert_eq "0 0 177 152" "$(win_geometry com)" "control panel X geometry (X Y W H
 # The same placement on a smaller screen: nothing depends on the screen size.
 stop_program
 stop_xvfb
-start_xvfb 1024x768x24
-start_program
-wait_window t462 >/dev/null || fail "the display window did not appear on 1024x768"
-wait_window com 20 >/dev/null || fail "the control panel did not appear on 1024x768"
+start_windows --what 1024x768 1024x768x24
 sleep 1
 assert_eq "110 100 710 710" "$(windows_rect NORMAL0 t462)" "display window on 1024x768"
 assert_eq "0 0 177 152" "$(windows_rect NORMAL1 com)" "control panel on 1024x768"

@@ -4,12 +4,9 @@
 # start-up failure message.
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-start_xvfb 1920x1080x24
-start_program
-display=$(wait_window t462) || fail "the display window did not appear"
-panel=$(wait_window com 20) || fail "the control panel did not appear"
-assert_ne "$display" "$panel" "X window of the display window and of the panel"
-note "display window 0x$(printf '%x' "$display"), panel 0x$(printf '%x' "$panel")"
+start_windows
+assert_ne "$DISPLAY_WINDOW" "$PANEL_WINDOW" "X window of the display window and of the panel"
+note "display window 0x$(printf '%x' "$DISPLAY_WINDOW"), panel 0x$(printf '%x' "$PANEL_WINDOW")"
 
 # Both failure paths of start-up show a message box and end the process.
 sleep 2

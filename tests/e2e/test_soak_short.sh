@@ -4,8 +4,8 @@
 # frame rate and every snapshot checked), against the program E2E_TARGET
 # names. The full ten-minute soak is a separate command: tools/soak.sh
 # [MINUTES].
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-repo=$(cd "$here/../.." && pwd)
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib.sh"
 : "${T462_STAGED_DIR:=$repo/build/${E2E_TARGET:-windows}/t462}"
 export T462_STAGED_DIR
 export SOAK_OUT=${SOAK_OUT:-$repo/build/soak-short-${E2E_TARGET:-windows}}

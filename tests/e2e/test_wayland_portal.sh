@@ -21,8 +21,6 @@ token=t462/screencast-restore-token
 start_streaming() {
   local i
   start_prepared
-  wait_window t462 >/dev/null || fail "the display window did not appear"
-  wait_window com 20 >/dev/null || fail "the control panel did not appear"
   for ((i = 0; i < 150; i++)); do
     (($(grep -c 'comes from the ScreenCast portal' "$PROGRAM_LOG") >= $1)) && return 0
     assert_running "the program (waiting for the portal)"
@@ -51,8 +49,7 @@ end_run "the second start"
 
 # A share the user declines.
 rm "$XDG_STATE_HOME/$token" && touch "$E2E_PORTAL_DIR/decline"
-start_prepared
-wait_window t462 >/dev/null || fail "the display window did not appear"
+start_windows --in "$E2E_TMP/run"
 answer_message_box "about the declined share"
 grep -q '画面の共有が拒否されました' "$PROGRAM_LOG" || fail "the refusal is not said: $(cat "$PROGRAM_LOG")"
 await_frames 30

@@ -15,24 +15,22 @@ command -v wmctrl >/dev/null || skip "no wmctrl"
 for wm in openbox xfwm4 i3; do
   start_xvfb 1280x1024x24
   start_window_manager "$wm"
-  start_program
-  display=$(wait_window t462) || fail "$wm: the display window did not appear"
-  wait_window com 20 >/dev/null || fail "$wm: the control panel did not appear"
+  start_windows --what "$wm"
   sleep 2
 
   assert_eq "114 123 592 583" "$(win_geometry t462)" "$wm: the display window's client area"
   assert_eq "0 0 177 152" "$(win_geometry com)" "$wm: the panel's X window"
-  actions=$(xprop -id "$display" _NET_WM_ALLOWED_ACTIONS)
+  actions=$(xprop -id "$DISPLAY_WINDOW" _NET_WM_ALLOWED_ACTIONS)
   note "$wm: ${actions#*= }"
   [[ $actions == *MAXIMIZE* || $actions == *RESIZE* ]] &&
     fail "$wm: the display window may be maximised or resized: $actions"
 
   before=$(win_geometry t462)
-  wmctrl -i -r "$display" -b add,maximized_vert,maximized_horz || fail "$wm: wmctrl failed"
+  wmctrl -i -r "$DISPLAY_WINDOW" -b add,maximized_vert,maximized_horz || fail "$wm: wmctrl failed"
   sleep 0.5
   assert_eq "$before" "$(win_geometry t462)" "$wm: the display window after a maximise request"
   # The title bar lies above the client area, within the frame's top.
-  read -r _ _ top _ < <(xprop -id "$display" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
+  read -r _ _ top _ < <(xprop -id "$DISPLAY_WINDOW" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ,)
   if ((${top:-0} > 0)); then
     read -r x y _ < <(win_geometry t462)
     note "$wm: double click on the title, $top pixels high"

@@ -12,9 +12,7 @@ source "$E2E_LIB_DIR/panel_lib.sh"
 command -v wmctrl >/dev/null || skip "no wmctrl"
 
 start_sway 1280x1024
-start_program
-display=$(wait_window t462) || fail "the display window did not appear"
-wait_window com 20 >/dev/null || fail "the control panel did not appear"
+start_windows
 sleep 2
 
 # "NAME TYPE X Y W H" of the program's windows in sway's tree: the place of
@@ -34,7 +32,7 @@ assert_eq "t462 floating_con 110 100 592 583" "$(grep '^t462 ' <<<"$tree")" "the
 assert_eq "com floating_con 0 0 177 152" "$(grep '^com ' <<<"$tree")" "the panel in sway"
 
 before=$(win_geometry t462)
-wmctrl -i -r "$display" -b add,maximized_vert,maximized_horz || fail "wmctrl failed"
+wmctrl -i -r "$DISPLAY_WINDOW" -b add,maximized_vert,maximized_horz || fail "wmctrl failed"
 sleep 0.5
 assert_eq "$before" "$(win_geometry t462)" "the display window after a maximise request"
 
