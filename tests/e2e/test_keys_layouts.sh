@@ -3,8 +3,8 @@
 # same layout, and follow the layout when it changes while the program runs
 # (setxkbmap us, fr, de, ru, jp). Keys are pressed by key code, as the
 # keyboard sends them: on each layout, holding the key that is 1 there (on
-# AZERTY the unshifted "&"), U, D, I (on ru the Cyrillic letters at those
-# places), 8, keypad 8 and keypad 2 changes the picture; a key bound to
+# AZERTY the unshifted "&"), 2, U, 7, D, A, I (on ru the Cyrillic letters at
+# those places), 8, keypad 8 and keypad 2 changes the picture; a key bound to
 # nothing there (Y) changes nothing. On de (QWERTZ) the key labelled Z acts
 # and the one labelled Y does not.
 # Targets: linux
@@ -48,20 +48,27 @@ press() {
   digest=$after
 }
 
-# Xvfb's evdev key codes: 10 and 17 the top row's 1 and 8; 30, 31, 29, 40
-# and 52 the US layout's U, I, Y, D and Z; 80 and 88 keypad 8 and 2 (the
-# camera forward and back again). Each key is held briefly, so that five
-# layouts take none of the values to its limit; the ambient red, which I
-# raises and 8 lowers, starts at the bottom, where each step shows most.
+# Xvfb's evdev key codes: 10, 11, 16 and 17 the top row's 1, 2, 7 and 8; 30,
+# 31, 29, 40, 38 and 52 the US layout's U, I, Y, D, A and Z (A is 24 on
+# AZERTY); 80 and 88 keypad 8 and 2 (the camera forward and back again).
+# Each key that moves a value one way is followed by the key that moves it
+# back (1 and 2 the tint's red, U and 7 its alpha, D and A the rectangle, I
+# and 8 the ambient red), so that on a fast machine five layouts take none
+# of the values to its limit, where a key no longer shows; the ambient red
+# starts at the bottom, where each step shows most.
 for layout in us fr de ru jp; do
   setxkbmap "$layout" || fail "setxkbmap $layout failed"
   sleep 0.5
   num_lock_on
-  noop=29
+  noop=29 left=38
   [[ $layout == de ]] && noop=52
+  [[ $layout == fr ]] && left=24
   press 10 1 1
+  press 11 2 1
   press 30 U 1
+  press 16 7 1
   press 40 D 1
+  press "$left" A 1
   press 31 I 1
   press 17 8 1
   press 80 "keypad 8" 1
