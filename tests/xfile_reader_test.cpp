@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "platform/d3dx/material_entries.h"
 #include "xfile_test_support.h"
 
 namespace {
@@ -305,6 +306,21 @@ TEST(XFileMaterialsTest, TextureNamesKeepTheirRawBytes) {
             "Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFileName { \"x;{y}.png\"; } }\n}\n"));
     EXPECT_EQ(m.materials[0].textureFilename, filter);
     EXPECT_EQ(m.materials[1].textureFilename, "x;{y}.png");
+}
+
+TEST(XFileMaterialsTest, MaterialBufferHandsTheNamesOutAsCStrings) {
+    std::vector<xfile::MeshMaterial> materials(2);
+    materials[0].material.power = 3.0f;
+    materials[0].textureFilename = std::string("a.bmp\0tail", 10);
+    auto* buffer = new d3dx::MaterialBuffer(materials);
+    ASSERT_EQ(buffer->GetBufferSize(), 2 * sizeof(platform::MeshMaterial));
+    const auto* entries = static_cast<const platform::MeshMaterial*>(buffer->GetBufferPointer());
+    EXPECT_FLOAT_EQ(entries[0].material.power, 3.0f);
+    EXPECT_STREQ(entries[0].textureFilename, "a.bmp");
+    EXPECT_EQ(entries[1].textureFilename, nullptr);
+    buffer->AddRef();
+    EXPECT_EQ(buffer->Release(), 1u);
+    EXPECT_EQ(buffer->Release(), 0u);
 }
 
 TEST(XFileMaterialsTest, TheLastMaterialListAndTextureNameCount) {

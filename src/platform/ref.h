@@ -1,6 +1,8 @@
-// Owning references to the graphics interface's reference-counted objects.
+// Owning references to the graphics interface's reference-counted objects,
+// and the reference count of the objects a backend or our own D3DX makes.
 #pragma once
 
+#include <cstdint>
 #include <utility>
 
 namespace platform {
@@ -39,6 +41,29 @@ public:
 
 private:
     T* object_ = nullptr;
+};
+
+// An implementation of `Interface` counting its references: it starts with
+// the one its maker hands out; each Release gives up one, the last deletes it.
+template <class Interface>
+class RefCounted : public Interface {
+public:
+    RefCounted() = default;
+    RefCounted(const RefCounted&) = delete;
+    RefCounted& operator=(const RefCounted&) = delete;
+
+    uint32_t AddRef() { return ++count_; }
+    uint32_t Release() override {
+        if (--count_ != 0) return count_;
+        delete this;
+        return 0;
+    }
+
+protected:
+    virtual ~RefCounted() = default;
+
+private:
+    uint32_t count_ = 1;
 };
 
 }  // namespace platform

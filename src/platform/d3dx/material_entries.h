@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "platform/d3dx/xfile/x_mesh.h"
+#include "platform/graphics.h"
 #include "platform/graphics_types.h"
+#include "platform/ref.h"
 
 namespace d3dx {
 
-class MaterialEntries {
+class MaterialBuffer final : public platform::RefCounted<platform::D3DXBuffer> {
 public:
-    explicit MaterialEntries(const std::vector<xfile::MeshMaterial>& materials)
+    explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
         : entries_(materials.size()), names_(materials.size()) {
         for (size_t i = 0; i < materials.size(); ++i) {
             entries_[i].material = materials[i].material;
@@ -25,11 +27,9 @@ public:
             }
         }
     }
-    MaterialEntries(const MaterialEntries&) = delete;
-    MaterialEntries& operator=(const MaterialEntries&) = delete;
 
-    void* data() { return entries_.data(); }
-    uint32_t byteSize() const {
+    void* GetBufferPointer() override { return entries_.data(); }
+    uint32_t GetBufferSize() override {
         return static_cast<uint32_t>(entries_.size() * sizeof(platform::MeshMaterial));
     }
 

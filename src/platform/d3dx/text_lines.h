@@ -1,11 +1,13 @@
-// What both backends' font objects share: the placement of a line in the
-// caller's rectangle, the picture of a line from its glyphs' coverage, and
-// the cache of lines already rasterised.
+// What both backends' font objects share: a line's layout from its glyphs,
+// its placement in the caller's rectangle, its picture from the glyphs'
+// coverage, and the record and cache of lines already rasterised.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -72,22 +74,125 @@ inline std::vector<uint32_t> linePicture(const std::vector<GlyphCoverage>& glyph
     return pixels;
 }
 
+// One line a font has rasterised: its text and layout format, its size, and
+// the texture holding its picture (`Texture{}` for text without pixels),
+// which may be larger than the text.
+template <class Texture>
+struct TextLine {
+    std::string text;
+    uint32_t format = 0;
+    Texture texture{};
+    int32_t width = 0;  // of the text
+    int32_t height = 0;
+    uint32_t textureWidth = 0;
+    uint32_t textureHeight = 0;
+    uint64_t lastUse = 0;
+};
+
+// The text DrawText is given: `count` characters, or up to the NUL for -1.
+inline std::string drawnText(const char* text, int32_t count) {
+    return std::string(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
+}
+
+// What DrawText does with a line: with DT_CALCRECT, the rectangle it would
+// take; else `draw(line, at)` where it has pixels. The line's height, as
+// DrawText answers it.
+template <class Texture, class Draw>
+int32_t drawOrMeasure(const TextLine<Texture>& line, platform::Rect* rect, uint32_t format,
+                      Draw draw) {
+    const platform::Rect area = rect != nullptr ? *rect : platform::Rect{};
+    const platform::Point at = placeLine(area, line.width, line.height, format);
+    if (format & kDtCalcRect) {
+        if (rect != nullptr)
+            *rect = platform::Rect{at.x, at.y, at.x + line.width, at.y + line.height};
+        return line.height;
+    }
+    if (line.texture != Texture{}) draw(line, at);
+    return line.height;
+}
+
+// A glyph as a font face gives it for the line's layout: its advance, and
+// its coverage with x and y from the pen's origin at the line's top (width
+// or height 0 for a glyph without pixels).
+struct PlacedGlyph {
+    int32_t advance = 0;
+    GlyphCoverage coverage;
+};
+
+// Lays `chars` out glyph by glyph as GDI does: each glyph's bitmap at the
+// pen, the pen moved by its advance; tabs to the next multiple of eight
+// average widths (DT_EXPANDTABS); a line feed starts a new line unless the
+// text is single-line; carriage returns take no room. `glyphOf(c, glyph)`
+// gives one glyph, false for one the face cannot make (it takes no room).
+// Sets the line's width and height; the glyphs that have pixels.
+template <class Texture, class Chars, class GlyphOf>
+std::vector<GlyphCoverage> layOutLine(TextLine<Texture>& line, const Chars& chars,
+                                      int32_t lineHeight, int32_t averageWidth, GlyphOf glyphOf) {
+    const int32_t tab = 8 * std::max(averageWidth, 1);
+    std::vector<GlyphCoverage> glyphs;
+    int32_t penX = 0;
+    int32_t penY = 0;
+    int32_t right = 0;
+    for (const auto c : chars) {
+        if (c == '\r') continue;
+        if (c == '\n' && (line.format & kDtSingleLine) == 0) {
+            penX = 0;
+            penY += lineHeight;
+            continue;
+        }
+        if (c == '\t' && (line.format & kDtExpandTabs) != 0) {
+            penX = (penX / tab + 1) * tab;
+            right = std::max(right, penX);
+            continue;
+        }
+        PlacedGlyph glyph;
+        if (!glyphOf(c, glyph)) continue;
+        GlyphCoverage& coverage = glyph.coverage;
+        if (coverage.width > 0 && coverage.height > 0) {
+            coverage.x += penX;
+            coverage.y += penY;
+            right = std::max(right, coverage.x + static_cast<int32_t>(coverage.width));
+            glyphs.push_back(std::move(coverage));
+        }
+        penX += glyph.advance;
+        right = std::max(right, penX);
+    }
+    line.width = right;
+    line.height = penY + lineHeight;
+    return glyphs;
+}
+
 // The lines a font has rasterised, by text and layout format; the least
-// recently used goes when a new one would pass the capacity. `Line` has
-// `text`, `format` and `lastUse` members; `release(line)` gives up what a
-// line holds when it goes.
-template <class Line, class Release>
+// recently used goes when a new one would pass the capacity, its texture
+// given up with `release`.
+template <class Texture>
 class LineCache {
 public:
-    LineCache(size_t capacity, Release release) : capacity_(capacity), release_(release) {}
+    using Line = TextLine<Texture>;
+
+    LineCache(size_t capacity, void (*release)(Texture)) : capacity_(capacity), release_(release) {}
     LineCache(const LineCache&) = delete;
     LineCache& operator=(const LineCache&) = delete;
     ~LineCache() {
-        for (Line& line : lines_) release_(line);
+        for (Line& line : lines_) releaseTexture(line);
     }
 
-    // The cached line, or null.
-    Line* find(const std::string& text, uint32_t format) {
+    // DrawText on these lines: the line of `count` characters of `text` (up
+    // to its NUL for -1), found or made, measured or drawn by drawOrMeasure.
+    // 0 for no text or a line that cannot be made.
+    template <class Rasterise, class Draw>
+    int32_t drawText(const char* text, int32_t count, platform::Rect* rect, uint32_t format,
+                     Rasterise rasterise, Draw draw) {
+        if (text == nullptr) return 0;
+        const Line* line = find(drawnText(text, count), format & kDtLayout, rasterise);
+        if (line == nullptr) return 0;
+        return drawOrMeasure(*line, rect, format, draw);
+    }
+
+    // The cached line, or one made now by `rasterise(line)` (given its text
+    // and format) and kept; null when that fails.
+    template <class Rasterise>
+    const Line* find(const std::string& text, uint32_t format, Rasterise rasterise) {
         ++clock_;
         for (Line& line : lines_) {
             if (line.text == text && line.format == format) {
@@ -95,9 +200,14 @@ public:
                 return &line;
             }
         }
-        return nullptr;
+        Line line;
+        line.text = text;
+        line.format = format;
+        if (!rasterise(line)) return nullptr;
+        return add(std::move(line));
     }
 
+private:
     // Keeps a new line, in place of the least recently used one when full.
     Line* add(Line line) {
         line.lastUse = ++clock_;
@@ -105,7 +215,7 @@ public:
             auto oldest = std::min_element(
                 lines_.begin(), lines_.end(),
                 [](const Line& a, const Line& b) { return a.lastUse < b.lastUse; });
-            release_(*oldest);
+            releaseTexture(*oldest);
             *oldest = std::move(line);
             return &*oldest;
         }
@@ -113,9 +223,12 @@ public:
         return &lines_.back();
     }
 
-private:
+    void releaseTexture(Line& line) {
+        if (line.texture != Texture{}) release_(std::exchange(line.texture, Texture{}));
+    }
+
     size_t capacity_;
-    Release release_;
+    void (*release_)(Texture);
     std::vector<Line> lines_;
     uint64_t clock_ = 0;
 };

@@ -19,6 +19,7 @@
 #include "platform/linux/gl_objects.h"
 #include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_vertex_format.h"
+#include "platform/ref.h"
 
 namespace platform::gl {
 

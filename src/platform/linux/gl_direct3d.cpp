@@ -6,11 +6,12 @@
 #include "platform/linux/gl_device.h"
 #include "platform/linux/gl_objects.h"
 #include "platform/linux/x11_windows.h"
+#include "platform/ref.h"
 
 namespace platform {
 namespace {
 
-class Direct3D final : public gl::RefCounted<Direct3D9> {
+class Direct3D final : public RefCounted<Direct3D9> {
 public:
     explicit Direct3D(Display* display) : display_(display) {}
 

@@ -14,8 +14,6 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <algorithm>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +24,7 @@
 #include "platform/linux/gl_device.h"
 #include "platform/linux/gl_font_face.h"
 #include "platform/linux/gl_objects.h"
+#include "platform/ref.h"
 
 namespace platform {
 namespace {
@@ -33,22 +32,9 @@ namespace {
 constexpr size_t kCachedLines = 16;
 constexpr uint32_t kFreeTypeFullCoverage = 255;
 
-struct Line {
-    std::string text;
-    uint32_t format = 0;
-    GLuint texture = 0;  // 0 for text without pixels
-    int32_t width = 0;   // of the text
-    int32_t height = 0;
-    uint32_t textureWidth = 0;
-    uint32_t textureHeight = 0;
-    uint64_t lastUse = 0;
-};
+using Line = d3dx::TextLine<GLuint>;
 
-void releaseLine(Line& line) {
-    if (line.texture != 0) glDeleteTextures(1, &line.texture);
-    line.texture = 0;
-}
-using Lines = d3dx::LineCache<Line, void (*)(Line&)>;
+void releaseTexture(GLuint texture) { glDeleteTextures(1, &texture); }
 
 GLuint uploadLine(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height) {
     GLuint texture = 0;
@@ -68,7 +54,7 @@ GLuint uploadLine(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t 
     return texture;
 }
 
-class Font final : public gl::RefCounted<D3DXFont> {
+class Font final : public RefCounted<D3DXFont> {
 public:
     Font(gl::Device& device, std::unique_ptr<gl::FontFace> face)
         : device_(device), face_(std::move(face)) {
@@ -77,26 +63,16 @@ public:
 
     int32_t DrawTextA(void* /*sprite*/, const char* text, int32_t count, Rect* rect,
                       uint32_t format, uint32_t colour) override {
-        if (text == nullptr) return 0;
-        const std::string line(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
-        const Line* cached = find(line, format & d3dx::kDtLayout);
-        if (cached == nullptr) return 0;
-        const Rect area = rect != nullptr ? *rect : Rect{};
-        const Point at = d3dx::placeLine(area, cached->width, cached->height, format);
-        if (format & d3dx::kDtCalcRect) {
-            if (rect != nullptr)
-                *rect = Rect{at.x, at.y, at.x + cached->width, at.y + cached->height};
-            return cached->height;
-        }
-        if (cached->texture != 0) {
-            // Texel centres on Direct3D's pixel centres.
-            const float left = static_cast<float>(at.x) - 0.5f;
-            const float top = static_cast<float>(at.y) - 0.5f;
-            device_.drawScreenQuad(cached->texture, left, top,
-                                   left + static_cast<float>(cached->textureWidth),
-                                   top + static_cast<float>(cached->textureHeight), colour);
-        }
-        return cached->height;
+        return lines_->drawText(
+            text, count, rect, format, [this](Line& line) { return rasterise(line); },
+            [&](const Line& line, Point at) {
+                // Texel centres on Direct3D's pixel centres.
+                const float left = static_cast<float>(at.x) - 0.5f;
+                const float top = static_cast<float>(at.y) - 0.5f;
+                device_.drawScreenQuad(line.texture, left, top,
+                                       left + static_cast<float>(line.textureWidth),
+                                       top + static_cast<float>(line.textureHeight), colour);
+            });
     }
 
     // The line textures are the font's own and outlive a reset.
@@ -110,63 +86,34 @@ private:
         device_.Release();
     }
 
-    // The cached line, rasterised now if it is not there yet; null on failure.
-    const Line* find(const std::string& text, uint32_t format) {
-        if (Line* cached = lines_->find(text, format)) return cached;
-        if (!device_.makeCurrent()) return nullptr;
-        device_.forgetAppliedState();  // the line's texture is bound to fill it
-        Line line;
-        line.text = text;
-        line.format = format;
-        if (!rasterise(line)) return nullptr;
-        return lines_->add(std::move(line));
-    }
-
-    // Lays the line out glyph by glyph as GDI does: each glyph's bitmap at
-    // the pen, the pen moved by its advance; tabs to the next multiple of
-    // eight average widths; a line feed starts a new line unless the text is
-    // single-line.
+    // The line's glyphs from the FreeType face, laid out as GDI does.
     std::vector<d3dx::GlyphCoverage> layOut(Line& line) const {
         const gl::FaceMetrics& metrics = face_->metrics();
-        const int32_t tab = 8 * std::max(metrics.averageWidth, 1);
-        std::vector<d3dx::GlyphCoverage> glyphs;
-        int32_t penX = 0;
-        int32_t penY = 0;
-        int32_t right = 0;
-        for (const char32_t c : face_->decode(line.text)) {
-            if (c == U'\r') continue;
-            if (c == U'\n' && (line.format & d3dx::kDtSingleLine) == 0) {
-                penX = 0;
-                penY += metrics.height;
-                continue;
-            }
-            if (c == U'\t' && (line.format & d3dx::kDtExpandTabs) != 0) {
-                penX = (penX / tab + 1) * tab;
-                right = std::max(right, penX);
-                continue;
-            }
-            gl::GlyphImage image;
-            if (!face_->glyph(c, image)) continue;
-            if (image.width > 0 && image.height > 0) {
-                d3dx::GlyphCoverage glyph;
-                glyph.x = penX + image.left;
-                glyph.y = penY + metrics.ascent - image.top;
-                glyph.width = image.width;
-                glyph.height = image.height;
-                glyph.pitch = image.pitch;
-                glyph.coverage = std::move(image.coverage);
-                right = std::max(right, glyph.x + static_cast<int32_t>(glyph.width));
-                glyphs.push_back(std::move(glyph));
-            }
-            penX += image.advance;
-            right = std::max(right, penX);
-        }
-        line.width = right;
-        line.height = penY + metrics.height;
-        return glyphs;
+        return d3dx::layOutLine(line, face_->decode(line.text), metrics.height,
+                                metrics.averageWidth, [&](char32_t c, d3dx::PlacedGlyph& glyph) {
+                                    return glyphOf(c, metrics.ascent, glyph);
+                                });
     }
 
+    // One glyph of the face; false for one it cannot make.
+    bool glyphOf(char32_t c, int32_t ascent, d3dx::PlacedGlyph& glyph) const {
+        gl::GlyphImage image;
+        if (!face_->glyph(c, image)) return false;
+        glyph.advance = image.advance;
+        d3dx::GlyphCoverage& coverage = glyph.coverage;
+        coverage.x = image.left;
+        coverage.y = ascent - image.top;
+        coverage.width = image.width;
+        coverage.height = image.height;
+        coverage.pitch = image.pitch;
+        coverage.coverage = std::move(image.coverage);
+        return true;
+    }
+
+    // The line's picture as a texture of its own; false on failure.
     bool rasterise(Line& line) {
+        if (!device_.makeCurrent()) return false;
+        device_.forgetAppliedState();  // the line's texture is bound to fill it
         const std::vector<d3dx::GlyphCoverage> glyphs = layOut(line);
         if (glyphs.empty() || line.width <= 0 || line.height <= 0) return true;  // nothing to draw
         const auto width = static_cast<uint32_t>(line.width);
@@ -181,7 +128,7 @@ private:
 
     gl::Device& device_;
     std::unique_ptr<gl::FontFace> face_;
-    std::optional<Lines> lines_{std::in_place, kCachedLines, releaseLine};
+    std::optional<d3dx::LineCache<GLuint>> lines_{std::in_place, kCachedLines, releaseTexture};
 };
 
 }  // namespace

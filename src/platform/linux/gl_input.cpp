@@ -2,11 +2,12 @@
 // more, so a stand-in that holds nothing does.
 #include "platform/graphics.h"
 #include "platform/linux/gl_objects.h"
+#include "platform/ref.h"
 
 namespace platform {
 namespace {
 
-class DirectInput final : public gl::RefCounted<DirectInput8> {
+class DirectInput final : public RefCounted<DirectInput8> {
 private:
     ~DirectInput() override = default;
 };

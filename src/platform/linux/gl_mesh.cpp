@@ -12,20 +12,10 @@
 #include "platform/graphics.h"
 #include "platform/linux/gl_device.h"
 #include "platform/linux/gl_objects.h"
+#include "platform/ref.h"
 
 namespace platform {
 namespace {
-
-class MaterialBuffer final : public gl::RefCounted<D3DXBuffer> {
-public:
-    explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
-        : entries_(materials) {}
-    void* GetBufferPointer() override { return entries_.data(); }
-    uint32_t GetBufferSize() override { return entries_.byteSize(); }
-
-private:
-    d3dx::MaterialEntries entries_;
-};
 
 // Where the parts the file's vertex format names lie in xfile::Vertex.
 gl::VertexFormat formatOf(uint32_t fvf) {
@@ -37,7 +27,7 @@ gl::VertexFormat formatOf(uint32_t fvf) {
     return format;
 }
 
-class Mesh final : public gl::RefCounted<D3DXMesh> {
+class Mesh final : public RefCounted<D3DXMesh> {
 public:
     Mesh(gl::Device& device, std::shared_ptr<const xfile::Mesh> mesh)
         : device_(device), mesh_(std::move(mesh)), format_(formatOf(mesh_->fvf)) {
@@ -74,7 +64,7 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDe
 
     std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);
     if (loaded == nullptr) return gl::kInvalidData;
-    if (materials != nullptr) *materials = new MaterialBuffer(loaded->materials);
+    if (materials != nullptr) *materials = new d3dx::MaterialBuffer(loaded->materials);
     if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(loaded->materials.size());
     *mesh = new Mesh(static_cast<gl::Device&>(*device), std::move(loaded));
     return gl::kOk;

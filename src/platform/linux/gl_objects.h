@@ -1,5 +1,5 @@
-// Reference counting for the graphics side's objects: each Release gives up
-// one reference, the last one deletes the object. This backend makes the only
+// What the graphics side's objects share. Their reference count is
+// platform::RefCounted (platform/ref.h). This backend makes the only
 // implementations of the graphics interfaces, so an interface pointer handed
 // back to it is one of its own objects.
 #pragma once
@@ -7,27 +7,6 @@
 #include <cstdint>
 
 namespace platform::gl {
-
-template <class Interface>
-class RefCounted : public Interface {
-public:
-    RefCounted() = default;
-    RefCounted(const RefCounted&) = delete;
-    RefCounted& operator=(const RefCounted&) = delete;
-
-    uint32_t AddRef() { return ++count_; }
-    uint32_t Release() override {
-        if (--count_ != 0) return count_;
-        delete this;
-        return 0;
-    }
-
-protected:
-    virtual ~RefCounted() = default;
-
-private:
-    uint32_t count_ = 1;
-};
 
 // Result codes the graphics side hands back, Direct3D's: E_FAIL,
 // E_OUTOFMEMORY, D3DERR_INVALIDCALL, D3DERR_NOTAVAILABLE, D3DERR_DEVICELOST,

@@ -12,6 +12,7 @@
 #include "platform/d3dx/texture_cache.h"
 #include "platform/graphics.h"
 #include "platform/linux/gl_objects.h"
+#include "platform/ref.h"
 
 namespace platform::gl {
 

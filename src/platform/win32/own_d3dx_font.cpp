@@ -27,6 +27,7 @@
 #include "platform/d3dx/text_lines.h"
 #include "platform/d3dx/texture_size.h"
 #include "platform/graphics.h"
+#include "platform/ref.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
 #include "platform/win32/own_d3dx_win32.h"
@@ -47,24 +48,11 @@ struct QuadVertex {
     float u, v;
 };
 
-struct Line {
-    std::string text;
-    uint32_t format = 0;
-    IDirect3DTexture9* texture = nullptr;  // null for text without pixels
-    LONG width = 0;                        // of the text
-    LONG height = 0;
-    UINT textureWidth = 0;
-    UINT textureHeight = 0;
-    uint64_t lastUse = 0;
-};
+using Line = d3dx::TextLine<IDirect3DTexture9*>;
 
-void releaseLine(Line& line) {
-    if (line.texture != nullptr) line.texture->Release();
-    line.texture = nullptr;
-}
-using Lines = d3dx::LineCache<Line, void (*)(Line&)>;
+void releaseTexture(IDirect3DTexture9* texture) { texture->Release(); }
 
-class OwnFont final : public win32::OwnObject<D3DXFont> {
+class OwnFont final : public RefCounted<D3DXFont> {
 public:
     OwnFont(IDirect3DDevice9* device, HFONT font, HDC dc, UINT codePage)
         : device_(device), font_(font), dc_(dc), codePage_(codePage) {
@@ -74,24 +62,9 @@ public:
 
     int32_t DrawTextA(void* /*sprite*/, const char* text, int32_t count, Rect* rect,
                       uint32_t format, uint32_t colour) override {
-        if (text == nullptr) return 0;
-        const std::string line(text, count < 0 ? std::strlen(text) : static_cast<size_t>(count));
-        const Line* cached = find(line, format & d3dx::kDtLayout);
-        if (cached == nullptr) return 0;
-        const Rect area = rect != nullptr ? *rect : Rect{};
-        const Point at = d3dx::placeLine(area, cached->width, cached->height, format);
-        const LONG x = at.x;
-        const LONG y = at.y;
-        if (format & DT_CALCRECT) {
-            if (rect != nullptr) {
-                *rect = Rect{static_cast<int32_t>(x), static_cast<int32_t>(y),
-                             static_cast<int32_t>(x + cached->width),
-                             static_cast<int32_t>(y + cached->height)};
-            }
-            return cached->height;
-        }
-        if (cached->texture != nullptr) draw(*cached, x, y, colour);
-        return cached->height;
+        return lines_->drawText(
+            text, count, rect, format, [this](Line& line) { return rasterise(line); },
+            [&](const Line& line, Point at) { draw(line, at.x, at.y, colour); });
     }
 
     int32_t OnLostDevice() override {
@@ -117,22 +90,11 @@ private:
         device_->Release();
     }
 
-    // The cached line, rasterised now if it is not there yet; null on failure.
-    const Line* find(const std::string& text, uint32_t format) {
-        if (Line* cached = lines_->find(text, format)) return cached;
-        Line line;
-        line.text = text;
-        line.format = format;
-        if (!rasterise(line)) return nullptr;
-        return lines_->add(std::move(line));
-    }
-
     // Lays the text out glyph by glyph, each as GDI's grey-level outline
     // (GGO_GRAY8_BITMAP, as the library renders its glyphs), and copies the
     // coverage into a texture.
     bool rasterise(Line& line) {
-        std::vector<d3dx::GlyphCoverage> glyphs;
-        layOut(line, glyphs);
+        const std::vector<d3dx::GlyphCoverage> glyphs = layOut(line);
         if (glyphs.empty() || line.width <= 0 || line.height <= 0) return true;  // nothing to draw
         UINT width = static_cast<UINT>(line.width);
         UINT height = static_cast<UINT>(line.height);
@@ -155,52 +117,39 @@ private:
         return wide;
     }
 
-    // The glyphs that have pixels, placed at the pen; the line's size.
-    void layOut(Line& line, std::vector<d3dx::GlyphCoverage>& glyphs) {
-        const std::wstring wide = toWide(line.text);
+    // The line's glyphs, laid out as GDI does.
+    std::vector<d3dx::GlyphCoverage> layOut(Line& line) {
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc_, &metrics);
-        const LONG tab = 8 * std::max<LONG>(metrics.tmAveCharWidth, 1);
+        return d3dx::layOutLine(line, toWide(line.text), metrics.tmHeight, metrics.tmAveCharWidth,
+                                [&](wchar_t c, d3dx::PlacedGlyph& glyph) {
+                                    return glyphOf(c, metrics.tmAscent, glyph);
+                                });
+    }
+
+    // One glyph as GDI's grey-level outline; a glyph whose bitmap cannot be
+    // read still takes its room.
+    bool glyphOf(wchar_t c, LONG ascent, d3dx::PlacedGlyph& glyph) const {
         static const MAT2 kIdentity = {{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-        LONG penX = 0;
-        LONG penY = 0;
-        LONG right = 0;
-        for (const wchar_t c : wide) {
-            if (c == L'\r') continue;
-            if (c == L'\n' && (line.format & DT_SINGLELINE) == 0) {
-                penX = 0;
-                penY += metrics.tmHeight;
-                continue;
-            }
-            if (c == L'\t' && (line.format & DT_EXPANDTABS) != 0) {
-                penX = (penX / tab + 1) * tab;
-                right = std::max(right, penX);
-                continue;
-            }
-            GLYPHMETRICS gm{};
-            const DWORD size =
-                GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &kIdentity);
-            if (size == GDI_ERROR) continue;
-            if (size > 0 && gm.gmBlackBoxX > 0 && gm.gmBlackBoxY > 0) {
-                d3dx::GlyphCoverage glyph;
-                glyph.x = penX + gm.gmptGlyphOrigin.x;
-                glyph.y = penY + metrics.tmAscent - gm.gmptGlyphOrigin.y;
-                glyph.width = gm.gmBlackBoxX;
-                glyph.height = gm.gmBlackBoxY;
-                glyph.pitch = (gm.gmBlackBoxX + 3) & ~3u;
-                glyph.coverage.resize(size);
-                if (GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, size, glyph.coverage.data(),
-                                     &kIdentity) != GDI_ERROR &&
-                    size_t{glyph.pitch} * glyph.height <= size) {
-                    right = std::max<LONG>(right, glyph.x + static_cast<LONG>(glyph.width));
-                    glyphs.push_back(std::move(glyph));
-                }
-            }
-            penX += gm.gmCellIncX;
-            right = std::max(right, penX);
+        GLYPHMETRICS gm{};
+        const DWORD size = GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, 0, nullptr, &kIdentity);
+        if (size == GDI_ERROR) return false;
+        glyph.advance = gm.gmCellIncX;
+        if (size == 0 || gm.gmBlackBoxX == 0 || gm.gmBlackBoxY == 0) return true;
+        d3dx::GlyphCoverage coverage;
+        coverage.x = gm.gmptGlyphOrigin.x;
+        coverage.y = ascent - gm.gmptGlyphOrigin.y;
+        coverage.width = gm.gmBlackBoxX;
+        coverage.height = gm.gmBlackBoxY;
+        coverage.pitch = (gm.gmBlackBoxX + 3) & ~3u;
+        coverage.coverage.resize(size);
+        if (GetGlyphOutlineW(dc_, c, GGO_GRAY8_BITMAP, &gm, size, coverage.coverage.data(),
+                             &kIdentity) != GDI_ERROR &&
+            size_t{coverage.pitch} * coverage.height <= size) {
+            glyph.coverage = std::move(coverage);
         }
-        line.width = right;
-        line.height = penY + metrics.tmHeight;
+        glyph.advance = gm.gmCellIncX;
+        return true;
     }
 
     // The texture size for a line of `width` by `height` as the device's
@@ -323,7 +272,8 @@ private:
     HGDIOBJ previousFont_ = nullptr;
     UINT codePage_;
     IDirect3DStateBlock9* stateBlock_ = nullptr;
-    std::optional<Lines> lines_{std::in_place, kCachedLines, releaseLine};
+    std::optional<d3dx::LineCache<IDirect3DTexture9*>> lines_{std::in_place, kCachedLines,
+                                                              releaseTexture};
 };
 
 }  // namespace

@@ -12,9 +12,9 @@
 #include "platform/d3dx/material_entries.h"
 #include "platform/d3dx/mesh_file.h"
 #include "platform/graphics.h"
+#include "platform/ref.h"
 #include "platform/win32/com_objects_win32.h"
 #include "platform/win32/native_win32.h"
-#include "platform/win32/own_d3dx_win32.h"
 
 namespace platform {
 
@@ -23,20 +23,6 @@ static_assert(sizeof(MeshMaterial) == sizeof(D3DXMATERIAL));
 static_assert(offsetof(MeshMaterial, textureFilename) == offsetof(D3DXMATERIAL, pTextureFilename));
 
 namespace {
-
-using win32::OwnObject;
-
-// The material buffer, as d3dx/material_entries.h lays it out.
-class MaterialBuffer final : public OwnObject<D3DXBuffer> {
-public:
-    explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
-        : entries_(materials) {}
-    void* GetBufferPointer() override { return entries_.data(); }
-    uint32_t GetBufferSize() override { return entries_.byteSize(); }
-
-private:
-    d3dx::MaterialEntries entries_;
-};
 
 // A parse's vertices and indices in the layout the device reads, made once
 // per parse: the program loads the same model on every frame.
@@ -57,7 +43,7 @@ std::shared_ptr<const PackedMesh> packedOf(std::shared_ptr<const xfile::Mesh> me
     return last;
 }
 
-class OwnMesh final : public OwnObject<D3DXMesh> {
+class OwnMesh final : public RefCounted<D3DXMesh> {
 public:
     OwnMesh(IDirect3DDevice9* device, std::shared_ptr<const xfile::Mesh> mesh)
         : device_(device),
@@ -104,7 +90,7 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t /*options*/, Direct3DDe
 
     std::shared_ptr<const xfile::Mesh> loaded = d3dx::readMeshFileKept(fileName);
     if (loaded == nullptr) return D3DXERR_INVALIDDATA;
-    if (materials != nullptr) *materials = new MaterialBuffer(loaded->materials);
+    if (materials != nullptr) *materials = new d3dx::MaterialBuffer(loaded->materials);
     if (materialCount != nullptr) *materialCount = static_cast<uint32_t>(loaded->materials.size());
     *mesh = new OwnMesh(native, std::move(loaded));
     return D3D_OK;
