@@ -4,7 +4,7 @@
 
 #include <numbers>
 
-#include "platform/linux/gl_transforms.h"
+#include "platform/linux/gl_transforms_linux.h"
 
 namespace {
 

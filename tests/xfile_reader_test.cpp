@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "platform/d3dx/material_entries.h"
+#include "platform/d3dx/material_buffer.h"
 #include "xfile_test_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/d3dx/settled_file_cache.h"
+#include "platform/d3dx/unchanged_file_cache.h"
 
 namespace d3dx {
 

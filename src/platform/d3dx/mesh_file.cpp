@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/d3dx/files.h"
-#include "platform/d3dx/settled_file_cache.h"
+#include "platform/d3dx/unchanged_file_cache.h"
 #include "platform/d3dx/xfile/x_reader.h"
 
 namespace d3dx {
@@ -12,8 +12,8 @@ namespace {
 
 using SharedMesh = std::shared_ptr<const xfile::Mesh>;
 
-xfile::SettledFileCache<SharedMesh>& parsedMeshes() {
-    static xfile::SettledFileCache<SharedMesh> cache;
+xfile::UnchangedFileCache<SharedMesh>& parsedMeshes() {
+    static xfile::UnchangedFileCache<SharedMesh> cache;
     return cache;
 }
 
@@ -26,7 +26,7 @@ uint64_t modelLoads() { return loads; }
 SharedMesh readMeshFileKept(const char* fileName) {
     if (fileName == nullptr) return nullptr;
     ++loads;
-    xfile::SettledFileCache<SharedMesh>& cache = parsedMeshes();
+    xfile::UnchangedFileCache<SharedMesh>& cache = parsedMeshes();
     const uint64_t readTime = fileClockNow();
     const std::optional<xfile::FileStamp> stamp = fileStamp(fileName);
     if (stamp) {

@@ -1,7 +1,7 @@
 // The model file as both backends' D3DXLoadMeshFromX read it: parsed by our
 // .x reader, and kept parsed for as long as the file's stamp shows it
 // unchanged (and had done so for a while when it was read,
-// settled_file_cache.h). The program loads the same model on every frame,
+// unchanged_file_cache.h). The program loads the same model on every frame,
 // and a look at the stamp costs a fraction of opening, reading and parsing.
 #pragma once
 

@@ -7,7 +7,7 @@
 // picture are remembered as such, so they are not tried again either.
 //
 // A file is looked at through its stamp (size, write and change time,
-// settled_file_cache.h): while the stamp stays the same and had settled when
+// unchanged_file_cache.h): while the stamp stays the same and had settled when
 // the file was read, the file is not read again; otherwise it is read, and its
 // bytes' hash (byte_hash.h) tells whether they are bytes seen before. Within
 // one model load a name is looked at once: a model of many materials naming a
@@ -36,8 +36,8 @@
 
 #include "platform/d3dx/byte_hash.h"
 #include "platform/d3dx/image/image.h"
-#include "platform/d3dx/settled_file_cache.h"
 #include "platform/d3dx/texture_size.h"
+#include "platform/d3dx/unchanged_file_cache.h"
 
 namespace d3dx {
 

@@ -11,7 +11,7 @@
 #include "platform/linux/control_look_linux.h"
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 

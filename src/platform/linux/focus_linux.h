@@ -3,7 +3,7 @@
 // focus is the active one.
 #pragma once
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/types.h"
 
 namespace platform::x11 {

@@ -11,7 +11,7 @@
 #include <variant>
 #include <vector>
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/types.h"
 
 namespace platform::x11 {

@@ -5,7 +5,7 @@
 
 #include <X11/Xlib.h>
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 
 namespace platform::x11 {
 

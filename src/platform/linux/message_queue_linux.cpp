@@ -9,7 +9,7 @@
 
 #include "platform/linux/backend_messages_linux.h"
 #include "platform/linux/key_state_linux.h"
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_events_linux.h"
 #include "platform/messages.h"

@@ -8,7 +8,7 @@
 #endif
 
 #include "platform/linux/input_method_linux.h"
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 

@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {

@@ -19,7 +19,7 @@
 #include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_move_linux.h"
 #include "platform/linux/window_place_linux.h"
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/messages.h"

@@ -3,7 +3,7 @@
 // styles the program gives its windows.
 #pragma once
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 
 namespace platform::x11 {
 

@@ -4,7 +4,7 @@
 // runs the drag instead, and the call returns at once.
 #pragma once
 
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 
 namespace platform::x11 {
 

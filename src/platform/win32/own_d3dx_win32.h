@@ -8,7 +8,7 @@
 
 namespace platform::win32 {
 
-// Gives back the textures cached for this device (own_d3dx_texture.cpp); the
+// Gives back the textures cached for this device (own_d3dx_texture_win32.cpp); the
 // font calls it as it goes, which at shutdown is just before the device.
 void releaseTextureCache(IDirect3DDevice9* device);
 

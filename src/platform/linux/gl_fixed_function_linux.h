@@ -15,7 +15,7 @@
 
 #include <cstdint>
 
-#include "platform/linux/gl_device_state.h"
+#include "platform/linux/gl_device_state_linux.h"
 
 namespace platform::gl {
 

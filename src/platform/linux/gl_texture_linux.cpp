@@ -3,11 +3,11 @@
 // pictures and A8R8G8B8 for pictures with alpha, the size the file's rounded
 // up to powers of two within the driver's limit and the picture scaled to it
 // with the point filter, as the Windows backend makes it.
-#include "platform/linux/gl_texture.h"
+#include "platform/linux/gl_texture_linux.h"
 
 #include <GL/glext.h>
 
-#include "platform/linux/gl_device.h"
+#include "platform/linux/gl_device_linux.h"
 
 namespace platform {
 namespace gl {

@@ -1,4 +1,4 @@
-#include "platform/linux/gl_vertex_format.h"
+#include "platform/linux/gl_vertex_format_linux.h"
 
 #include <gtest/gtest.h>
 

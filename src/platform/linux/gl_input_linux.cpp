@@ -1,7 +1,7 @@
 // DirectInput 8: the program creates the object and releases it, nothing
 // more, so a stand-in that holds nothing does.
 #include "platform/graphics.h"
-#include "platform/linux/gl_objects.h"
+#include "platform/linux/gl_objects_linux.h"
 #include "platform/ref.h"
 
 namespace platform {

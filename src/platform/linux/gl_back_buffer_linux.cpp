@@ -1,5 +1,5 @@
 #define GL_GLEXT_PROTOTYPES 1
-#include "platform/linux/gl_back_buffer.h"
+#include "platform/linux/gl_back_buffer_linux.h"
 
 #include <GL/glext.h>
 

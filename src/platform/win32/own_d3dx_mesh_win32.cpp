@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx/material_entries.h"
+#include "platform/d3dx/material_buffer.h"
 #include "platform/d3dx/mesh_file.h"
 #include "platform/graphics.h"
 #include "platform/ref.h"

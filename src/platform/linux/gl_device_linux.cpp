@@ -1,5 +1,5 @@
 #define GL_GLEXT_PROTOTYPES 1
-#include "platform/linux/gl_device.h"
+#include "platform/linux/gl_device_linux.h"
 
 #include <GL/glext.h>
 
@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/linux/gl_fixed_function.h"
-#include "platform/linux/gl_texture.h"
-#include "platform/linux/gl_x_errors.h"
+#include "platform/linux/gl_fixed_function_linux.h"
+#include "platform/linux/gl_texture_linux.h"
+#include "platform/linux/gl_x_errors_linux.h"
 #include "platform/linux/x11_windows.h"
 
 namespace platform::gl {

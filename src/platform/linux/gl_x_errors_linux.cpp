@@ -1,4 +1,4 @@
-#include "platform/linux/gl_x_errors.h"
+#include "platform/linux/gl_x_errors_linux.h"
 
 namespace platform::gl {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/linux/windows_linux.h"
+#include "platform/linux/window_record_linux.h"
 
 #include <algorithm>
 #include <map>

@@ -11,7 +11,7 @@
 
 #include "platform/d3dx/texture_cache.h"
 #include "platform/graphics.h"
-#include "platform/linux/gl_objects.h"
+#include "platform/linux/gl_objects_linux.h"
 #include "platform/ref.h"
 
 namespace platform::gl {

@@ -1,7 +1,7 @@
 // The state the device holds as Direct3D 9 defines it: render states,
 // transforms, lights, material, texture stage states, the bound texture and
 // the vertex format, with Direct3D's defaults. The device applies it to
-// OpenGL before each draw (gl_fixed_function.cpp).
+// OpenGL before each draw (gl_fixed_function_linux.cpp).
 #pragma once
 
 #include <array>

@@ -2,6 +2,8 @@
 // file's content, and when what was kept must be read again; the textures
 // kept for the files a model names, as both backends' D3DXCreateTextureFromFile
 // find them (an unchanged file decoded once, a changed one at once).
+#include "platform/d3dx/unchanged_file_cache.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/d3dx/settled_file_cache.h"
 #include "platform/d3dx/texture_cache.h"
 #include "xfile_test_support.h"
 
@@ -18,7 +19,7 @@ namespace {
 using xfile::FileStamp;
 using xfile::isSettled;
 using xfile::kSettleTicks;
-using xfile::SettledFileCache;
+using xfile::UnchangedFileCache;
 
 constexpr uint64_t kSecond = 10'000'000;
 constexpr uint64_t kNow = 13'400'000'000 * kSecond;  // some day in 2025, in file-time ticks
@@ -46,8 +47,8 @@ TEST(SettledStamp, TheLaterOfWriteAndChangeTimeDecides) {
     EXPECT_TRUE(isSettled(stampAt(kNow - 10 * kSecond, 10, kNow - 60 * kSecond), kNow));
 }
 
-TEST(SettledFileCache, KeepsASettledReadForTheSameNameAndStamp) {
-    SettledFileCache<std::string> cache;
+TEST(UnchangedFileCache, KeepsASettledReadForTheSameNameAndStamp) {
+    UnchangedFileCache<std::string> cache;
     const FileStamp old = stampAt(kNow - 60 * kSecond);
     EXPECT_EQ(cache.find("model.x", old), nullptr);
     cache.store("model.x", old, kNow, "mesh");
@@ -57,8 +58,8 @@ TEST(SettledFileCache, KeepsASettledReadForTheSameNameAndStamp) {
     EXPECT_NE(cache.find("model.x", old), nullptr);
 }
 
-TEST(SettledFileCache, AnyChangeOfNameOrStampReadsAgain) {
-    SettledFileCache<std::string> cache;
+TEST(UnchangedFileCache, AnyChangeOfNameOrStampReadsAgain) {
+    UnchangedFileCache<std::string> cache;
     const FileStamp old = stampAt(kNow - 60 * kSecond);
     cache.store("model.x", old, kNow, "mesh");
     EXPECT_EQ(cache.find("other.x", old), nullptr);
@@ -70,8 +71,8 @@ TEST(SettledFileCache, AnyChangeOfNameOrStampReadsAgain) {
               nullptr);  // an older copy put back
 }
 
-TEST(SettledFileCache, AFreshlyWrittenFileIsNotKeptAndForgetsTheOldOne) {
-    SettledFileCache<std::string> cache;
+TEST(UnchangedFileCache, AFreshlyWrittenFileIsNotKeptAndForgetsTheOldOne) {
+    UnchangedFileCache<std::string> cache;
     const FileStamp old = stampAt(kNow - 60 * kSecond);
     cache.store("model.x", old, kNow, "old mesh");
     // Rewritten just now, in pieces perhaps: what was read may be half of it.
@@ -85,8 +86,8 @@ TEST(SettledFileCache, AFreshlyWrittenFileIsNotKeptAndForgetsTheOldOne) {
     EXPECT_EQ(*cache.find("model.x", fresh), "whole mesh");
 }
 
-TEST(SettledFileCache, ClearForgets) {
-    SettledFileCache<std::string> cache;
+TEST(UnchangedFileCache, ClearForgets) {
+    UnchangedFileCache<std::string> cache;
     const FileStamp old = stampAt(kNow - 60 * kSecond);
     cache.store("model.x", old, kNow, "mesh");
     cache.clear();

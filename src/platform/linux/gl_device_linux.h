@@ -1,6 +1,6 @@
 // The Direct3D 9 device over OpenGL: a GLX context on the device window, the
 // back buffer as a framebuffer object, the Direct3D state applied before each
-// draw (gl_fixed_function.h), and the present that scales the back buffer
+// draw (gl_fixed_function_linux.h), and the present that scales the back buffer
 // onto the window's client area. The textures, meshes and fonts made on it
 // hold a reference to it and draw through it.
 #pragma once
@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "platform/graphics.h"
-#include "platform/linux/gl_back_buffer.h"
-#include "platform/linux/gl_context.h"
-#include "platform/linux/gl_device_state.h"
-#include "platform/linux/gl_fixed_function.h"
-#include "platform/linux/gl_objects.h"
-#include "platform/linux/gl_texture.h"
-#include "platform/linux/gl_vertex_format.h"
+#include "platform/linux/gl_back_buffer_linux.h"
+#include "platform/linux/gl_context_linux.h"
+#include "platform/linux/gl_device_state_linux.h"
+#include "platform/linux/gl_fixed_function_linux.h"
+#include "platform/linux/gl_objects_linux.h"
+#include "platform/linux/gl_texture_linux.h"
+#include "platform/linux/gl_vertex_format_linux.h"
 #include "platform/ref.h"
 
 namespace platform::gl {
@@ -91,7 +91,7 @@ private:
     std::unique_ptr<TextureCache> textures_;
     std::unique_ptr<BackBuffer> backBuffer_;
     DeviceState state_{true};
-    // The groups of state_ (gl_fixed_function.h) that OpenGL may not hold as
+    // The groups of state_ (gl_fixed_function_linux.h) that OpenGL may not hold as
     // they stand, and what the last draw applied them for.
     uint32_t stale_ = kAllStateGroups;
     VertexParts appliedParts_;

@@ -3,8 +3,8 @@
 #include <GL/glx.h>
 
 #include "platform/graphics.h"
-#include "platform/linux/gl_device.h"
-#include "platform/linux/gl_objects.h"
+#include "platform/linux/gl_device_linux.h"
+#include "platform/linux/gl_objects_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/ref.h"
 

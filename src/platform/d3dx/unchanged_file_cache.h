@@ -35,7 +35,7 @@ constexpr bool isSettled(const FileStamp& stamp, uint64_t readTime) {
 
 // One file's content. A copy is kept only when its stamp had settled.
 template <class Content>
-class SettledFileCache {
+class UnchangedFileCache {
 public:
     // The content kept for this name and stamp, or null.
     const Content* find(std::string_view name, const FileStamp& stamp) const {

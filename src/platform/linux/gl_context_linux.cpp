@@ -1,11 +1,11 @@
-#include "platform/linux/gl_context.h"
+#include "platform/linux/gl_context_linux.h"
 
 #include <GL/gl.h>
 
 #include <cstdio>
 #include <string_view>
 
-#include "platform/linux/gl_x_errors.h"
+#include "platform/linux/gl_x_errors_linux.h"
 
 namespace platform::gl {
 namespace {

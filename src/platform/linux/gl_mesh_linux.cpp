@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "platform/d3dx/material_entries.h"
+#include "platform/d3dx/material_buffer.h"
 #include "platform/d3dx/mesh_file.h"
 #include "platform/graphics.h"
-#include "platform/linux/gl_device.h"
-#include "platform/linux/gl_objects.h"
+#include "platform/linux/gl_device_linux.h"
+#include "platform/linux/gl_objects_linux.h"
 #include "platform/ref.h"
 
 namespace platform {

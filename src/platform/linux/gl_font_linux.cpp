@@ -1,5 +1,5 @@
 // D3DXCreateFontIndirect with a font object of our own, as the Windows
-// backend's: each line of text is laid out glyph by glyph (gl_font_face.h),
+// backend's: each line of text is laid out glyph by glyph (gl_font_face_linux.h),
 // its coverage made into a texture by d3dx::linePicture, and drawn as one
 // screen quad whose colour is the text colour. Lines already rasterised are
 // kept (d3dx::LineCache), so an unchanged status line costs a quad.
@@ -21,9 +21,9 @@
 
 #include "platform/d3dx/text_lines.h"
 #include "platform/graphics.h"
-#include "platform/linux/gl_device.h"
-#include "platform/linux/gl_font_face.h"
-#include "platform/linux/gl_objects.h"
+#include "platform/linux/gl_device_linux.h"
+#include "platform/linux/gl_font_face_linux.h"
+#include "platform/linux/gl_objects_linux.h"
 #include "platform/ref.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/linux/gl_font_face.h"
+#include "platform/linux/gl_font_face_linux.h"
 
 #include <fontconfig/fontconfig.h>
 

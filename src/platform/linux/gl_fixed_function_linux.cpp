@@ -1,13 +1,13 @@
 #define GL_GLEXT_PROTOTYPES 1
-#include "platform/linux/gl_fixed_function.h"
+#include "platform/linux/gl_fixed_function_linux.h"
 
 #include <GL/glext.h>
 
 #include <algorithm>
 #include <numbers>
 
-#include "platform/linux/gl_texture.h"
-#include "platform/linux/gl_transforms.h"
+#include "platform/linux/gl_texture_linux.h"
+#include "platform/linux/gl_transforms_linux.h"
 
 namespace platform::gl {
 namespace {
