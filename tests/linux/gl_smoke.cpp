@@ -39,7 +39,8 @@
 #include <vector>
 
 #include "controls/viewer_state.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 #include "render/graphics_device.h"
 #include "render/model_mesh.h"

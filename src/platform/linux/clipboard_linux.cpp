@@ -5,8 +5,8 @@
 #include <climits>
 
 #include "platform/linux/unicode_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 
 namespace platform::x11 {

@@ -4,7 +4,8 @@
 
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 
 namespace platform::x11 {
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/window_record_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 
 namespace platform {

@@ -6,7 +6,8 @@
 
 #include "platform/linux/font_match_linux.h"
 #include "platform/linux/visuals_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 
 namespace platform::x11 {
 namespace {

@@ -11,7 +11,8 @@
 #include "platform/d3dx/image/image.h"
 #include "platform/linux/fonts_linux.h"
 #include "platform/linux/text_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 
 namespace platform {

@@ -10,7 +10,8 @@
 #include "platform/linux/gl_fixed_function_linux.h"
 #include "platform/linux/gl_texture_linux.h"
 #include "platform/linux/gl_x_errors_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 
 namespace platform::gl {
 namespace {

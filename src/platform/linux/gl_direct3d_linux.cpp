@@ -5,7 +5,8 @@
 #include "platform/graphics.h"
 #include "platform/linux/gl_device_linux.h"
 #include "platform/linux/gl_objects_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/ref.h"
 
 namespace platform {

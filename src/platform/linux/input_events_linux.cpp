@@ -11,7 +11,7 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/unicode_linux.h"
 #include "platform/linux/window_record_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/messages.h"
 
 namespace platform::x11 {

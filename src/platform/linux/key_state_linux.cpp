@@ -13,7 +13,8 @@
 
 #include "platform/linux/backend_messages_linux.h"
 #include "platform/linux/key_mapping_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 
 namespace platform {

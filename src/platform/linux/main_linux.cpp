@@ -15,8 +15,9 @@
 #include "capture/snapshot_name.h"
 #include "platform/linux/message_box_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/working_folder_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 
 namespace {

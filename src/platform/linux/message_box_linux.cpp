@@ -17,7 +17,7 @@
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
 #include "platform/linux/window_record_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/messages.h"
 #include "platform/window_system.h"
 

@@ -33,7 +33,7 @@
 #include "platform/linux/compositor_grab_linux.h"
 #include "platform/linux/screen_linux.h"
 #include "platform/linux/window_record_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
 
 namespace platform {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "platform/linux/window_record_linux.h"
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/x11_display_linux.h"
 
 namespace platform::x11 {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/linux/sway_ipc_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
 namespace {

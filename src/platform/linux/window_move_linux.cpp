@@ -1,12 +1,9 @@
-#include "platform/linux/window_move_linux.h"
-
 #include "platform/linux/input_events_linux.h"
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/window_manager_linux.h"
-#include "platform/linux/window_place_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_events_linux.h"
-#include "platform/linux/x11_windows.h"
 
 namespace platform::x11 {
 namespace {

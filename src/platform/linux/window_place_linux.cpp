@@ -1,5 +1,3 @@
-#include "platform/linux/window_place_linux.h"
-
 #include <X11/Xatom.h>
 #include <X11/extensions/shape.h>
 
@@ -8,8 +6,8 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/sway_ipc_linux.h"
 #include "platform/linux/window_manager_linux.h"
+#include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 
 namespace platform {

@@ -1,6 +1,8 @@
 // The program's windows as the backend keeps them: what CreateWindowEx was
 // given, where the window lies (kept here, so that the per-frame geometry
-// questions need no X round trip) and the X window that shows it.
+// questions need no X round trip) and the X window that shows it. Written in
+// window_record_linux.cpp (the record), window_create_linux.cpp,
+// window_place_linux.cpp and window_move_linux.cpp.
 //
 // Geometry follows Windows: a window rectangle holds the frame and the client
 // area. A captioned top-level window's X window is its client area and the
@@ -115,5 +117,48 @@ Rect xRectOf(const WindowObject& window);
 // Marks a part of the client area (client coordinates) for painting.
 void invalidate(WindowObject& window, const Rect& area);
 void invalidateAll(WindowObject& window);
+
+// The X window that holds a window of the program, and where its client area
+// lies in that X window (client coordinates 0, 0 at `client.left`,
+// `client.top`; right and bottom exclusive). None for no such window. What
+// the graphics side draws into.
+struct ClientArea {
+    ::Window window = None;
+    Rect client;
+};
+ClientArea clientAreaOf(WindowHandle window);
+
+// Where windows lie and how they stack (window_place_linux.cpp): placing X
+// windows where the program puts its windows, following the places a window
+// manager gives them, outlines (window regions) and staying on top.
+
+// Moves and sizes the X window to the window's place.
+void placeXWindow(WindowObject& window);
+
+// A configure event of a top-level window: its place follows.
+void noteConfigured(WindowObject& window, const XConfigureEvent& event);
+
+// A top-level window was mapped. Where a window manager first shows it
+// elsewhere than the program put it, the program's place is asked again.
+void noteMapped(WindowObject& window);
+
+// Another window at the root came up or changed its stacking: without a
+// window manager, our topmost windows go above it again.
+void keepTopmostAbove(const XEvent& event);
+
+void setTopmost(WindowObject& window, bool topmost);
+
+// Gives the X window the window's outline (or none).
+void applyShape(WindowObject& window);
+
+// Reads whether the window manager has minimised the window.
+void noteWindowState(WindowObject& window);
+
+// The move loop of a caption drag (window_move_linux.cpp): the window follows
+// the pointer until mouse button 1 is let go, all inside one call, as
+// DefWindowProc's on Windows. Under a window manager that moves windows for
+// their programs the manager runs the drag instead, and the call returns at
+// once.
+void moveWithPointer(WindowObject& window);
 
 }  // namespace platform::x11

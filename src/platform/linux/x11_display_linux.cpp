@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "platform/linux/x11_windows.h"
+#include "platform/linux/window_record_linux.h"
 
 namespace platform::x11 {
 namespace {

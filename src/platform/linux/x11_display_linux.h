@@ -8,6 +8,15 @@
 
 namespace platform::x11 {
 
+// The one connection to the X server, opened on first use (from $DISPLAY);
+// null when no X server can be reached.
+Display* display();
+
+// Called by the window side when the screen's layout changes (the root
+// window's size, monitors coming or going): what the screen side keeps of
+// the layout is read again.
+void displayChanged();
+
 struct Atoms {
     Atom wmProtocols;
     Atom wmDeleteWindow;

@@ -7,10 +7,8 @@
 #include "platform/linux/input_events_linux.h"
 #include "platform/linux/key_state_linux.h"
 #include "platform/linux/message_queue_linux.h"
-#include "platform/linux/window_place_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/linux/x11_windows.h"
 #include "platform/messages.h"
 
 namespace platform::x11 {
