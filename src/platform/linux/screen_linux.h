@@ -1,5 +1,5 @@
 // What the screen side keeps of the display's layout: read once, and again
-// after x11::displayChanged() (x11_windows.h). The metrics and monitors
+// after x11::displayChanged() (x11_display_linux.h). The metrics and monitors
 // (screen_linux.cpp) and the grab (screen_grab_linux.cpp) share it.
 #pragma once
 
