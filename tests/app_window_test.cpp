@@ -6,8 +6,8 @@
 
 #include "app/application.h"
 #include "app_test_support.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "platform/graphics.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace fake {
 namespace {

@@ -11,27 +11,22 @@
 #include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_x_errors.h"
 #include "platform/linux/x11_windows.h"
+#include "platform/windows_values.h"
 
 namespace platform::gl {
 namespace {
 
-constexpr uint32_t kFormatUnknown = 0;
-constexpr uint32_t kFormatX8R8G8B8 = 22;
-
-constexpr uint32_t kClearTarget = 1;
-constexpr uint32_t kClearZBuffer = 2;
-
 GLenum modeOf(uint32_t primitiveType) {
     switch (primitiveType) {
-        case kPointList:
+        case D3DPT_POINTLIST:
             return GL_POINTS;
-        case kLineList:
+        case D3DPT_LINELIST:
             return GL_LINES;
-        case kLineStrip:
+        case D3DPT_LINESTRIP:
             return GL_LINE_STRIP;
-        case kTriangleStrip:
+        case D3DPT_TRIANGLESTRIP:
             return GL_TRIANGLE_STRIP;
-        case kTriangleFan:
+        case D3DPT_TRIANGLEFAN:
             return GL_TRIANGLE_FAN;
         default:
             return GL_TRIANGLES;
@@ -95,8 +90,8 @@ bool Device::makeBackBuffer(PresentParameters& parameters) {
             parameters.backBufferHeight =
                 static_cast<uint32_t>(std::max(client.bottom - client.top, 1));
     }
-    if (parameters.backBufferFormat == kFormatUnknown)
-        parameters.backBufferFormat = kFormatX8R8G8B8;
+    if (parameters.backBufferFormat == D3DFMT_UNKNOWN)
+        parameters.backBufferFormat = D3DFMT_X8R8G8B8;
     if (parameters.backBufferCount == 0) parameters.backBufferCount = 1;
     const bool depth = parameters.enableAutoDepthStencil != 0;
     backBuffer_.reset();
@@ -131,13 +126,13 @@ int32_t Device::EndScene() {
 
 int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t colour,
                       float z, uint32_t /*stencil*/) {
-    if (!backBuffer_ || ((flags & kClearZBuffer) != 0 && !backBuffer_->hasDepth()))
+    if (!backBuffer_ || ((flags & D3DCLEAR_ZBUFFER) != 0 && !backBuffer_->hasDepth()))
         return kInvalidCall;
     if (!makeCurrent()) return kDeviceLost;
     backBuffer_->bind();
     forgetAppliedState();  // masks and scissor
     GLbitfield mask = 0;
-    if (flags & kClearTarget) {
+    if (flags & D3DCLEAR_TARGET) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
                      static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
@@ -145,7 +140,7 @@ int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uin
                      static_cast<float>(colour >> 24) / 255.0f);
         mask |= GL_COLOR_BUFFER_BIT;
     }
-    if (flags & kClearZBuffer) {
+    if (flags & D3DCLEAR_ZBUFFER) {
         glDepthMask(GL_TRUE);
         glClearDepth(std::clamp(z, 0.0f, 1.0f));
         mask |= GL_DEPTH_BUFFER_BIT;
@@ -244,9 +239,9 @@ int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
 
 int32_t Device::SetTransform(uint32_t state, const Matrix* matrix) {
     if (matrix == nullptr) return kInvalidCall;
-    if (state == kTransformWorld) state_.world = *matrix;
-    if (state == kTransformView) state_.view = *matrix;
-    if (state == kTransformProjection) state_.projection = *matrix;
+    if (state == D3DTS_WORLD) state_.world = *matrix;
+    if (state == D3DTS_VIEW) state_.view = *matrix;
+    if (state == D3DTS_PROJECTION) state_.projection = *matrix;
     stale_ |= kTransformsAndLights;
     return kOk;
 }

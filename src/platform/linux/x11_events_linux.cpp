@@ -11,7 +11,7 @@
 #include "platform/linux/windows_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_windows.h"
-#include "platform/messages.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
