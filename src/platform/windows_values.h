@@ -410,6 +410,7 @@ inline constexpr intptr_t kListedWindowPlaces[] = {HWND_TOP, HWND_BOTTOM, HWND_T
 
 // The bits of a flag family, all its flags together.
 #define T462_FLAG_BITS(type, name, value) | name
+inline constexpr uint32_t kListedClassStyles = 0 T462_CLASS_STYLES(T462_FLAG_BITS);
 inline constexpr uint32_t kListedWindowStyles = 0 T462_WINDOW_STYLES(T462_FLAG_BITS);
 inline constexpr uint32_t kListedExtendedStyles = 0 T462_EXTENDED_STYLES(T462_FLAG_BITS);
 inline constexpr uint32_t kListedPositionFlags = 0 T462_POSITION_FLAGS(T462_FLAG_BITS);

@@ -11,6 +11,7 @@
 #include "platform/linux/control_look_linux.h"
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/windows_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
@@ -227,7 +228,9 @@ GdiObject SelectObject(DeviceContext dc, GdiObject object) {
 
 bool BitBlt(DeviceContext destination, int32_t x, int32_t y, int32_t width, int32_t height,
             DeviceContext source, int32_t sourceX, int32_t sourceY, uint32_t rasterOp) {
-    if (rasterOp != SRCCOPY) return false;
+    if (!x11::supportedOrReported(isListed(kListedRasterOperations, rasterOp), "BitBlt",
+                                  "raster operation", rasterOp))
+        return false;
     const auto to = x11::surfaceOf(destination);
     const auto from = x11::surfaceOf(source);
     if (!to || !from) return false;

@@ -11,6 +11,7 @@
 #include "platform/d3dx/image/image.h"
 #include "platform/linux/fonts_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 
@@ -141,7 +142,11 @@ uint32_t systemColour(int32_t index) {
 
 using x11::gdiObjectAs;
 
-uint32_t GetSysColor(int32_t index) { return x11::systemColour(index); }
+uint32_t GetSysColor(int32_t index) {
+    x11::supportedOrReported(isListed(kListedSystemColours, index), "GetSysColor", "index",
+                             static_cast<uint32_t>(index));
+    return x11::systemColour(index);
+}
 
 GdiObject CreateFontA(int32_t height, int32_t, int32_t, int32_t, int32_t weight, uint32_t italic,
                       uint32_t, uint32_t, uint32_t charSet, uint32_t, uint32_t, uint32_t quality,
@@ -166,6 +171,10 @@ bool DeleteObject(GdiObject object) { return x11::objects.erase(object) != 0; }
 // Bitmap files only (no resources), as the program loads them.
 GdiObject LoadImageA(InstanceHandle, const char* name, uint32_t type, int32_t width, int32_t height,
                      uint32_t flags) {
+    x11::supportedOrReported(type == IMAGE_BITMAP, "LoadImageA", "image type", type);
+    x11::supportedOrReported(
+        onlyListedFlags(kListedLoadFlags, flags) && (flags & LR_LOADFROMFILE) != 0, "LoadImageA",
+        "flags", flags);
     if (name == nullptr || type != IMAGE_BITMAP || (flags & LR_LOADFROMFILE) == 0) return nullptr;
     std::vector<uint8_t> bytes;
     if (!d3dx::readWholeFile(name, d3dx::NameEncoding::cp932, x11::kMostBitmapFileBytes, bytes))
@@ -209,6 +218,9 @@ GdiObject CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom
 int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, int32_t mode) {
     auto* target = gdiObjectAs<x11::RegionObject>(destination);
     const auto* first = gdiObjectAs<x11::RegionObject>(source1);
+    if (!x11::supportedOrReported(isListed(kListedRegionModes, mode), "CombineRgn", "mode",
+                                  static_cast<uint32_t>(mode)))
+        return RGN_ERROR;
     if (target == nullptr || first == nullptr) return RGN_ERROR;
     x11::OwnedRegion result;
     if (mode == RGN_COPY) {

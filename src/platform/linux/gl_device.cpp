@@ -10,6 +10,7 @@
 #include "platform/linux/gl_fixed_function.h"
 #include "platform/linux/gl_texture.h"
 #include "platform/linux/gl_x_errors.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/windows_values.h"
 
@@ -90,6 +91,13 @@ bool Device::makeBackBuffer(PresentParameters& parameters) {
             parameters.backBufferHeight =
                 static_cast<uint32_t>(std::max(client.bottom - client.top, 1));
     }
+    x11::supportedOrReported(isListed(kListedFormats, parameters.backBufferFormat),
+                             "CreateDevice or Reset", "back buffer format",
+                             parameters.backBufferFormat);
+    if (parameters.enableAutoDepthStencil != 0)
+        x11::supportedOrReported(isListed(kListedFormats, parameters.autoDepthStencilFormat),
+                                 "CreateDevice or Reset", "depth format",
+                                 parameters.autoDepthStencilFormat);
     if (parameters.backBufferFormat == D3DFMT_UNKNOWN)
         parameters.backBufferFormat = D3DFMT_X8R8G8B8;
     if (parameters.backBufferCount == 0) parameters.backBufferCount = 1;
@@ -126,6 +134,7 @@ int32_t Device::EndScene() {
 
 int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t colour,
                       float z, uint32_t /*stencil*/) {
+    x11::supportedOrReported(onlyListedFlags(kListedClearFlags, flags), "Clear", "flags", flags);
     if (!backBuffer_ || ((flags & D3DCLEAR_ZBUFFER) != 0 && !backBuffer_->hasDepth()))
         return kInvalidCall;
     if (!makeCurrent()) return kDeviceLost;
@@ -230,6 +239,8 @@ int32_t Device::LightEnable(uint32_t index, int32_t enable) {
 }
 
 int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
+    x11::supportedOrReported(isListed(kListedRenderStates, state), "SetRenderState", "state",
+                             state);
     if (state < rs::kCount && state_.renderStates[state] != value) {
         state_.renderStates[state] = value;
         stale_ = kAllStateGroups;  // lighting alone is read by every group
@@ -239,6 +250,8 @@ int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
 
 int32_t Device::SetTransform(uint32_t state, const Matrix* matrix) {
     if (matrix == nullptr) return kInvalidCall;
+    x11::supportedOrReported(isListed(kListedTransforms, state), "SetTransform", "transform",
+                             state);
     if (state == D3DTS_WORLD) state_.world = *matrix;
     if (state == D3DTS_VIEW) state_.view = *matrix;
     if (state == D3DTS_PROJECTION) state_.projection = *matrix;
@@ -267,6 +280,8 @@ int32_t Device::SetTexture(uint32_t stage, Direct3DTexture9* texture) {
 }
 
 int32_t Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
+    x11::supportedOrReported(isListed(kListedTextureStageStates, type), "SetTextureStageState",
+                             "state", type);
     if (stage < tss::kStages && type < tss::kCount && state_.stageStates[stage][type] != value) {
         state_.stageStates[stage][type] = value;
         stale_ |= kTextureStage;
@@ -275,12 +290,15 @@ int32_t Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t val
 }
 
 int32_t Device::SetFVF(uint32_t fvf) {
+    x11::supportedOrReported(onlyListedFlags(kListedVertexFormats, fvf), "SetFVF", "format", fvf);
     state_.fvf = fvf;
     return kOk;
 }
 
 int32_t Device::DrawPrimitiveUP(uint32_t primitiveType, uint32_t primitiveCount,
                                 const void* vertices, uint32_t stride) {
+    x11::supportedOrReported(isListed(kListedPrimitiveTypes, primitiveType), "DrawPrimitiveUP",
+                             "primitive type", primitiveType);
     const std::optional<VertexFormat> format = vertexFormatOf(state_.fvf);
     const uint64_t count = vertexCountOf(primitiveType, primitiveCount);
     if (!format || vertices == nullptr || stride == 0 || count == 0 || count > 0x7FFFFFFF)

@@ -16,6 +16,7 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/windows_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
@@ -193,7 +194,9 @@ void showMessageBox(const std::string& caption, const std::string& text) {
 
 }  // namespace x11
 
-int32_t MessageBoxA(WindowHandle, const char* text, const char* caption, uint32_t) {
+// Every box has the one OK button; the icon is not drawn.
+int32_t MessageBoxA(WindowHandle, const char* text, const char* caption, uint32_t style) {
+    x11::supportedOrReported(isListedMessageBoxStyle(style), "MessageBoxA", "style", style);
     x11::showMessageBox(caption != nullptr ? x11::utf8FromCp932(caption).value_or("") : "",
                         text != nullptr ? x11::utf8FromCp932(text).value_or("") : "");
     return IDOK;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/x11_windows.h"
 #include "platform/window_system.h"
 #include "platform/windows_values.h"
@@ -96,6 +97,8 @@ void x11::displayChanged() {
 }
 
 int32_t GetSystemMetrics(int32_t index) {
+    x11::supportedOrReported(isListed(kListedSystemMetrics, index), "GetSystemMetrics", "index",
+                             static_cast<uint32_t>(index));
     const ScreenLayout* screen = layout();
     if (screen == nullptr) return 0;
     switch (index) {

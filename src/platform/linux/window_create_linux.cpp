@@ -16,6 +16,7 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_move_linux.h"
 #include "platform/linux/window_place_linux.h"
@@ -177,6 +178,8 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
     if (windowClass == nullptr || windowClass->className == nullptr ||
         x11::findClass(windowClass->className) != nullptr)
         return 0;
+    x11::supportedOrReported(onlyListedFlags(kListedClassStyles, windowClass->style),
+                             "RegisterClassExA", "class style", windowClass->style);
     return x11::addClass({windowClass->className, windowClass->procedure, windowClass->background,
                           windowClass->style});
 }
@@ -185,6 +188,10 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
                              uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
                              WindowHandle parent, uintptr_t menuOrId, InstanceHandle, void*) {
     x11::ensureSystemClasses();
+    x11::supportedOrReported(onlyListedFlags(kListedWindowStyles, style), "CreateWindowExA",
+                             "style", style);
+    x11::supportedOrReported(onlyListedFlags(kListedExtendedStyles, exStyle), "CreateWindowExA",
+                             "extended style", exStyle);
     if (className == nullptr || x11::display() == nullptr) return nullptr;
     const x11::ClassRecord* windowClass = x11::findClass(className);
     x11::WindowObject* parentWindow = x11::findWindow(parent);
@@ -249,6 +256,9 @@ intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
             return 0;
         }
         default:
+            // A listed message this backend has nothing to do for answers 0.
+            x11::supportedOrReported(isListed(kListedMessages, message), "DefWindowProcA",
+                                     "message", message);
             return 0;
     }
 }

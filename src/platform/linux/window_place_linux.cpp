@@ -7,6 +7,7 @@
 
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/sway_ipc_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_manager_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_windows.h"
@@ -245,6 +246,8 @@ bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_
 
 bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t y, int32_t width,
                   int32_t height, uint32_t flags) {
+    x11::supportedOrReported(onlyListedFlags(kListedPositionFlags, flags), "SetWindowPos", "flags",
+                             flags);
     x11::WindowObject* found = x11::findWindow(window);
     if (found == nullptr || found->destroying) return false;
     Rect place = found->place;
