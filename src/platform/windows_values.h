@@ -288,12 +288,16 @@
 
 // The render states' values the program sets and Direct3D starts with.
 #define T462_RENDER_STATE_VALUES(X)      \
+    X(uint32_t, D3DFILL_POINT, 1)        \
+    X(uint32_t, D3DFILL_WIREFRAME, 2)    \
     X(uint32_t, D3DFILL_SOLID, 3)        \
+    X(uint32_t, D3DSHADE_FLAT, 1)        \
     X(uint32_t, D3DSHADE_GOURAUD, 2)     \
     X(uint32_t, D3DBLEND_ZERO, 1)        \
     X(uint32_t, D3DBLEND_ONE, 2)         \
     X(uint32_t, D3DBLEND_SRCALPHA, 5)    \
     X(uint32_t, D3DBLEND_INVSRCALPHA, 6) \
+    X(uint32_t, D3DCULL_CW, 2)           \
     X(uint32_t, D3DCULL_CCW, 3)          \
     X(uint32_t, D3DCMP_LESSEQUAL, 4)     \
     X(uint32_t, D3DCMP_ALWAYS, 8)        \

@@ -123,11 +123,11 @@ void applyRasterStates(const DeviceState& state, bool depth) {
     // winding it culls.
     glFrontFace(GL_CCW);
     switch (state.renderState(D3DRS_CULLMODE)) {
-        case 2:  // clockwise
+        case D3DCULL_CW:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
             break;
-        case 3:  // counter-clockwise
+        case D3DCULL_CCW:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_FRONT);
             break;
@@ -136,8 +136,10 @@ void applyRasterStates(const DeviceState& state, bool depth) {
             break;
     }
     const uint32_t fill = state.renderState(D3DRS_FILLMODE);
-    glPolygonMode(GL_FRONT_AND_BACK, fill == 1 ? GL_POINT : fill == 2 ? GL_LINE : GL_FILL);
-    glShadeModel(state.renderState(D3DRS_SHADEMODE) == 1 ? GL_FLAT : GL_SMOOTH);
+    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
+                                     : fill == D3DFILL_WIREFRAME ? GL_LINE
+                                                                 : GL_FILL);
+    glShadeModel(state.renderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
     if (state.renderState(D3DRS_DITHERENABLE) != 0) {
         glEnable(GL_DITHER);
     } else {
@@ -176,7 +178,7 @@ void setLight(GLenum id, const Light& light) {
     glLightf(id, GL_CONSTANT_ATTENUATION, none ? 1.0f : light.attenuation0);
     glLightf(id, GL_LINEAR_ATTENUATION, light.attenuation1);
     glLightf(id, GL_QUADRATIC_ATTENUATION, light.attenuation2);
-    if (light.type == 2) {  // spot: the outer cone, and the falloff as an exponent
+    if (light.type == D3DLIGHT_SPOT) {  // the outer cone, and the falloff as an exponent
         const GLfloat direction[3] = {light.direction.x, light.direction.y, light.direction.z};
         glLightfv(id, GL_SPOT_DIRECTION, direction);
         const float halfAngle = std::clamp(light.phi * 0.5f, 0.0f, std::numbers::pi_v<float> / 2);
@@ -295,7 +297,7 @@ Source sourceOf(uint32_t argument, bool alpha) {
     const bool replicate = alpha || (argument & 0x20) != 0;
     Source out{GL_PRIMARY_COLOR, 0};
     if (which == D3DTA_TEXTURE) out.source = GL_TEXTURE;
-    if (which == 3) out.source = GL_CONSTANT;  // the texture factor
+    if (which == D3DTA_TFACTOR) out.source = GL_CONSTANT;
     if (replicate) {
         out.operand = complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
     } else {
