@@ -16,7 +16,7 @@
 #include "app/application.h"
 #include "fake/fake_platform.h"
 #include "fake_test_support.h"
-#include "platform/messages.h"
+#include "platform/windows_values.h"
 
 namespace shell_test {
 

@@ -1,4 +1,5 @@
 // The display window's procedure and the quit routine.
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,8 +7,8 @@
 
 #include "app/application.h"
 #include "app_test_support.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 
@@ -74,6 +75,16 @@ TEST_F(DisplayWindowTest, OtherMessagesGoToTheDefaultWithTheirArgumentsAndResult
               (std::vector<std::string>{"DefWindowProcA(" + name(window) + ", 0x84, 5, -40)",
                                         "DefWindowProcA(" + name(window) + ", 0xf, 0, 123456)"}));
     EXPECT_EQ(viewerState().displayWindow, window);
+}
+
+// A value the program chooses that no backend knows fails the test; the
+// messages the system sends to the default procedure are not the program's.
+TEST_F(DisplayWindowTest, AChosenValueOutsideTheSharedListFailsTheTest) {
+    EXPECT_NONFATAL_FAILURE(platform::SendMessageA(nullptr, 0x0005, 0, 0),  // WM_SIZE
+                            "SendMessageA: message 0x5 is not in platform/windows_values.h");
+    EXPECT_NONFATAL_FAILURE(platform::SetWindowPos(nullptr, platform::HWND_TOPMOST, 0, 0, 0, 0,
+                                                   0x0200),  // SWP_NOOWNERZORDER
+                            "SetWindowPos: flags 0x200");
 }
 
 TEST_F(DisplayWindowTest, QuitDeletesFontThenBrushAndPostsCodeZero) {

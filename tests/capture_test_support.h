@@ -12,6 +12,7 @@
 #include "fake/fake_platform.h"
 #include "fake_test_support.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace capture_test {
 
@@ -44,8 +45,9 @@ protected:
         ViewerState& state = viewerState();
         state.panelWindow = platform::CreateWindowExA(0, "NORMAL1", "com", 0x90840000, x, y, width,
                                                       height, nullptr, 0, nullptr, nullptr);
-        prefixBox = platform::CreateWindowExA(0, "EDIT", "", 0x50800080, 56, 2, 117, 16,
-                                              state.panelWindow, 1002, nullptr, nullptr);
+        prefixBox = platform::CreateWindowExA(platform::WS_EX_CLIENTEDGE, "EDIT", "",
+                                              platform::WS_CHILD | platform::WS_VISIBLE, 56, 2, 117,
+                                              16, state.panelWindow, 1002, nullptr, nullptr);
         fake::state().clearLog();
     }
     void movePanel(int32_t left, int32_t top, int32_t right, int32_t bottom) {

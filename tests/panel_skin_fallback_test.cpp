@@ -12,8 +12,8 @@
 #include "fake_test_support.h"
 #include "panel/panel_window.h"
 #include "panel/window_shape.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 

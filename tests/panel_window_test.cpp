@@ -9,8 +9,8 @@
 #include "controls/viewer_state.h"
 #include "fake/fake_platform.h"
 #include "fake_test_support.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 

@@ -112,7 +112,7 @@ TEST_F(SceneFrameTest, TheCameraLooksTwoUnitsAheadAtTheTargetHeight) {
     EXPECT_EQ(state.cameraTarget.y, 2.4f);
     EXPECT_EQ(state.cameraTarget.z, 0.0f);
 
-    const std::vector<Matrix> views = transformsOf(kViewTransform);
+    const std::vector<Matrix> views = transformsOf(platform::D3DTS_VIEW);
     ASSERT_EQ(views.size(), 1u);
     // The eye goes to the origin and the target onto the +z axis, 2 away.
     const Vector3 eye = transformPoint(views[0], state.cameraEye);
@@ -125,7 +125,7 @@ TEST_F(SceneFrameTest, TheCameraLooksTwoUnitsAheadAtTheTargetHeight) {
     EXPECT_NEAR(target.z, std::sqrt(4.01), 1e-5);
 
     // Sixty degrees, square, 0.01 to 2000.
-    const std::vector<Matrix> projections = transformsOf(kProjectionTransform);
+    const std::vector<Matrix> projections = transformsOf(platform::D3DTS_PROJECTION);
     ASSERT_EQ(projections.size(), 1u);
     EXPECT_NEAR(projections[0].m[0][0], 1.7320508, 1e-5);
     EXPECT_EQ(projections[0].m[0][0], projections[0].m[1][1]);
@@ -151,7 +151,7 @@ TEST_F(SceneFrameTest, ACameraSetInOneFrameReachesTheModelInTheNext) {
     EXPECT_EQ(order, (std::vector<std::string>{
                          "Device#2.SetTransform(256, &)", "Mesh#6.DrawSubset(0)",
                          "Device#2.SetTransform(2, &)", "Device#2.SetTransform(3, &)"}));
-    const Matrix view = transformsOf(kViewTransform).at(0);
+    const Matrix view = transformsOf(platform::D3DTS_VIEW).at(0);
     const Vector3 eye = transformPoint(view, {1.0f, 2.5f, -2.0f});
     EXPECT_NEAR(eye.x, 0, 1e-6);
     EXPECT_NEAR(eye.z, 0, 1e-6);
@@ -178,7 +178,7 @@ TEST_F(SceneFrameTest, TheStepsAdvanceTheModelBeforeItIsDrawn) {
     // The steps are only read.
     EXPECT_EQ(state.modelStep, 0.5f);
 
-    const Matrix world = transformsOf(ModelMesh::kWorldTransform).at(0);
+    const Matrix world = transformsOf(platform::D3DTS_WORLD).at(0);
     EXPECT_EQ(world.m[3][0], 0.0f);
     EXPECT_EQ(world.m[3][1], state.modelPosition.y);
     EXPECT_EQ(world.m[3][2], 0.5f);
@@ -195,7 +195,7 @@ TEST_F(SceneFrameTest, WithNoStepsTheWorldIsThePureTranslation) {
     Matrix translation{};
     for (int i = 0; i < 4; ++i) translation.m[i][i] = 1.0f;
     translation.m[3][1] = 2.2f;
-    EXPECT_EQ(transformsOf(ModelMesh::kWorldTransform).at(0), translation);
+    EXPECT_EQ(transformsOf(platform::D3DTS_WORLD).at(0), translation);
 }
 
 TEST_F(SceneFrameTest, TheTintTakesTheLowByteOfEachFieldAndTheRectangleAsSet) {

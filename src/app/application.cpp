@@ -7,8 +7,8 @@
 #include "controls/keyboard.h"
 #include "controls/viewer_state.h"
 #include "panel/panel_window.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 #include "render/graphics_device.h"
 #include "render/model_mesh.h"
 #include "render/scene_frame.h"
@@ -17,20 +17,16 @@
 namespace {
 
 constexpr uint32_t kCommonControlsRecordSize = 8;
-constexpr uint32_t kAllCommonControlClasses = 0xFF;  // ICC_LISTVIEW_CLASSES .. ICC_ANIMATE_CLASS
-
-constexpr int32_t kColourButtonFace = 15;
 
 constexpr uint32_t kWindowClassRecordSize = 48;
-constexpr uint32_t kClassStyle = 0x0B;  // CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS
-constexpr uintptr_t kIdiApplication = 32512;
-constexpr uintptr_t kIdcArrow = 32512;
-constexpr uintptr_t kIdiWinLogo = 32517;
+constexpr uint32_t kClassStyle = platform::CS_VREDRAW | platform::CS_HREDRAW | platform::CS_DBLCLKS;
 
-constexpr int32_t kUseDefault = static_cast<int32_t>(0x80000000);  // CW_USEDEFAULT
-
-constexpr uint32_t kDisplayWindowStyle = 0x12CE0000;  // overlapped, no maximise box
-constexpr uint32_t kPanelWindowStyle = 0x90840000;    // popup, visible, border, thick frame
+// An overlapped window without a maximise box, and a framed popup.
+constexpr uint32_t kDisplayWindowStyle = platform::WS_VISIBLE | platform::WS_CLIPCHILDREN |
+                                         platform::WS_CAPTION | platform::WS_SYSMENU |
+                                         platform::WS_THICKFRAME | platform::WS_MINIMIZEBOX;
+constexpr uint32_t kPanelWindowStyle =
+    platform::WS_POPUP | platform::WS_VISIBLE | platform::WS_BORDER | platform::WS_THICKFRAME;
 
 constexpr int32_t kDisplayX = 110;
 constexpr int32_t kDisplayY = 100;
@@ -39,14 +35,16 @@ constexpr int32_t kDisplayHeight = 610;
 constexpr int32_t kPanelWidth = 177;
 constexpr int32_t kPanelHeight = 152;
 
-constexpr uint32_t kMessageBoxWarning = 0x30;  // MB_OK | MB_ICONEXCLAMATION
+constexpr uint32_t kMessageBoxWarning = platform::MB_OK | platform::MB_ICONWARNING;
 
 void createGdiObjects(ViewerState& state) {
     // Face "ＭＳ Ｐゴシック".
-    state.controlFont =
-        platform::CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 128, 3, 2, 1, 0x20,
-                              "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
-    state.backgroundBrush = platform::CreateSolidBrush(platform::GetSysColor(kColourButtonFace));
+    state.controlFont = platform::CreateFontA(
+        -12, 0, 0, 0, platform::FW_NORMAL, 0, 0, 0, platform::SHIFTJIS_CHARSET,
+        platform::OUT_STROKE_PRECIS, platform::CLIP_STROKE_PRECIS, platform::DRAFT_QUALITY,
+        platform::FF_SWISS, "\x82\x6c\x82\x72 \x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e");
+    state.backgroundBrush =
+        platform::CreateSolidBrush(platform::GetSysColor(platform::COLOR_BTNFACE));
 }
 
 // Registers both classes from one record, as the panel class reuses the
@@ -57,20 +55,22 @@ void createWindows(ViewerState& state, platform::InstanceHandle instance) {
     windowClass.style = kClassStyle;
     windowClass.procedure = displayWindowProc;
     windowClass.instance = instance;
-    windowClass.icon = platform::LoadIconA(nullptr, kIdiApplication);
-    windowClass.cursor = platform::LoadCursorA(nullptr, kIdcArrow);
+    windowClass.icon = platform::LoadIconA(nullptr, platform::IDI_APPLICATION);
+    windowClass.cursor = platform::LoadCursorA(nullptr, platform::IDC_ARROW);
     windowClass.background = state.backgroundBrush;
     windowClass.className = "NORMAL0";
-    windowClass.smallIcon = platform::LoadIconA(nullptr, kIdiWinLogo);
+    windowClass.smallIcon = platform::LoadIconA(nullptr, platform::IDI_WINLOGO);
     platform::RegisterClassExA(&windowClass);
-    platform::CreateWindowExA(0, "NORMAL0", "t462", kDisplayWindowStyle, kUseDefault, kUseDefault,
-                              kDisplayWidth, kDisplayHeight, nullptr, 0, instance, nullptr);
+    platform::CreateWindowExA(0, "NORMAL0", "t462", kDisplayWindowStyle, platform::CW_USEDEFAULT,
+                              platform::CW_USEDEFAULT, kDisplayWidth, kDisplayHeight, nullptr, 0,
+                              instance, nullptr);
 
     windowClass.procedure = panelWindowProc;
     windowClass.className = "NORMAL1";
     platform::RegisterClassExA(&windowClass);
-    platform::CreateWindowExA(0, "NORMAL1", "com", kPanelWindowStyle, kUseDefault, kUseDefault,
-                              kPanelWidth, kPanelHeight, nullptr, 0, instance, nullptr);
+    platform::CreateWindowExA(0, "NORMAL1", "com", kPanelWindowStyle, platform::CW_USEDEFAULT,
+                              platform::CW_USEDEFAULT, kPanelWidth, kPanelHeight, nullptr, 0,
+                              instance, nullptr);
 }
 
 void runFrameLoop(ViewerState& state) {
@@ -89,7 +89,7 @@ void runFrameLoop(ViewerState& state) {
 
 void runApplication() {
     ViewerState& state = viewerState();
-    platform::InitCommonControlsEx(kCommonControlsRecordSize, kAllCommonControlClasses);
+    platform::InitCommonControlsEx(kCommonControlsRecordSize, platform::ICC_WIN95_CLASSES);
     createGdiObjects(state);
     createWindows(state, platform::GetModuleHandleA(nullptr));
     platform::MoveWindow(state.displayWindow, kDisplayX, kDisplayY, kDisplayWidth, kDisplayHeight,

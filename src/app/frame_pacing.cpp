@@ -2,12 +2,7 @@
 
 #include "controls/viewer_state.h"
 #include "platform/window_system.h"
-
-namespace {
-
-constexpr uint32_t kWakeOnAnyInput = 0x04FF;  // QS_ALLINPUT
-
-}  // namespace
+#include "platform/windows_values.h"
 
 bool frameDue() {
     ViewerState& state = viewerState();
@@ -17,7 +12,7 @@ bool frameDue() {
     if (state.minimisedFrameStart != 0 && since < kMinimisedFramePeriod) {
         const uint64_t rest = kMinimisedFramePeriod - since;
         platform::MsgWaitForMultipleObjects(static_cast<uint32_t>((rest + 999) / 1000),
-                                            kWakeOnAnyInput);
+                                            platform::QS_ALLINPUT);
         return false;
     }
     state.minimisedFrameStart = now;

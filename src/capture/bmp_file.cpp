@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 
@@ -22,8 +23,10 @@ void put32(std::array<uint8_t, N>& bytes, size_t offset, uint32_t value) {
 class OutputFile {
 public:
     explicit OutputFile(const char* name)
-        : handle_(platform::CreateFileA(name, kGenericWrite, kShareReadWrite, kCreateAlways,
-                                        kFileAttributeNormal)) {}
+        : handle_(platform::CreateFileA(name, platform::GENERIC_WRITE,
+                                        platform::FILE_SHARE_READ | platform::FILE_SHARE_WRITE,
+                                        platform::CREATE_ALWAYS, platform::FILE_ATTRIBUTE_NORMAL)) {
+    }
     ~OutputFile() { close(); }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;

@@ -11,13 +11,6 @@ inline constexpr uint32_t kBmpPixelOffset = kBmpFileHeaderSize + kBmpInfoHeaderS
 // The largest pixel block we write: the file length must fit a signed 32-bit number.
 inline constexpr uint64_t kBmpMaxImageSize = 0x7FFFFFFFu - kBmpPixelOffset;
 
-// How every BMP file is opened: GENERIC_WRITE, shared for reading and writing,
-// CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL.
-inline constexpr uint32_t kGenericWrite = 0x40000000;
-inline constexpr uint32_t kShareReadWrite = 0x1 | 0x2;
-inline constexpr uint32_t kCreateAlways = 2;
-inline constexpr uint32_t kFileAttributeNormal = 0x80;
-
 // Bytes of one row of `width` pixels: three per pixel, padded with zeros to a
 // multiple of 4. 0 for a width of 0 or less.
 uint64_t bmpStride(int64_t width);

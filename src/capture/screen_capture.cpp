@@ -12,14 +12,10 @@
 #include "measure/frame_timing.h"
 #include "panel/panel_window.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 #include "render/model_mesh.h"
 
 namespace {
-
-constexpr int32_t kVirtualScreenLeft = 76;    // SM_XVIRTUALSCREEN
-constexpr int32_t kVirtualScreenTop = 77;     // SM_YVIRTUALSCREEN
-constexpr int32_t kVirtualScreenWidth = 78;   // SM_CXVIRTUALSCREEN
-constexpr int32_t kVirtualScreenHeight = 79;  // SM_CYVIRTUALSCREEN
 
 // The grabbed image of the capture area: padded 24-bit rows, bottom-up, black
 // where the area is off the screen. Empty when the area has no pixels.
@@ -39,10 +35,10 @@ std::unique_ptr<uint8_t[]> zeroedBuffer(size_t size) {
 
 // The rectangle that holds every monitor.
 platform::Rect virtualScreen() {
-    const int64_t left = platform::GetSystemMetrics(kVirtualScreenLeft);
-    const int64_t top = platform::GetSystemMetrics(kVirtualScreenTop);
-    const int64_t width = platform::GetSystemMetrics(kVirtualScreenWidth);
-    const int64_t height = platform::GetSystemMetrics(kVirtualScreenHeight);
+    const int64_t left = platform::GetSystemMetrics(platform::SM_XVIRTUALSCREEN);
+    const int64_t top = platform::GetSystemMetrics(platform::SM_YVIRTUALSCREEN);
+    const int64_t width = platform::GetSystemMetrics(platform::SM_CXVIRTUALSCREEN);
+    const int64_t height = platform::GetSystemMetrics(platform::SM_CYVIRTUALSCREEN);
     return {clampedCoordinate(left), clampedCoordinate(top), clampedCoordinate(left + width),
             clampedCoordinate(top + height)};
 }

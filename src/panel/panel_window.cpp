@@ -4,13 +4,12 @@
 #include "capture/screen_capture.h"
 #include "controls/viewer_state.h"
 #include "panel/window_shape.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 
-constexpr uint32_t kChildStyle = 0x50000000;  // WS_CHILD | WS_VISIBLE
-constexpr uint32_t kClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
+constexpr uint32_t kChildStyle = platform::WS_CHILD | platform::WS_VISIBLE;
 
 struct ControlLayout {
     uint16_t id;
@@ -24,15 +23,12 @@ struct ControlLayout {
 constexpr ControlLayout kControls[] = {
     {kQuitButtonId, "BUTTON", "\x8f\x49\x97\xb9", 0, 9, 8, 35, 19},  // 終了
     {kSnapshotButtonId, "BUTTON", "\x8e\xca", 0, 50, 8, 20, 19},     // 写
-    {kPrefixBoxId, "EDIT", "", kClientEdge, 78, 7, 85, 21},
+    {kPrefixBoxId, "EDIT", "", platform::WS_EX_CLIENTEDGE, 78, 7, 85, 21},
 };
 
 constexpr const char* kSkinFile = "\x98\x67.bmp";  // 枠.bmp
-constexpr uint32_t kImageBitmap = 0;               // IMAGE_BITMAP
-constexpr uint32_t kLoadFromFile = 0x50;           // LR_LOADFROMFILE | LR_DEFAULTSIZE
-constexpr intptr_t kTopmost = -1;                  // HWND_TOPMOST
-constexpr uint32_t kKeepPlaceAndSize = 0x3;        // SWP_NOSIZE | SWP_NOMOVE
-constexpr uint32_t kSourceCopy = 0x00CC0020;       // SRCCOPY
+constexpr uint32_t kLoadFromFile = platform::LR_LOADFROMFILE | platform::LR_DEFAULTSIZE;
+constexpr uint32_t kKeepPlaceAndSize = platform::SWP_NOSIZE | platform::SWP_NOMOVE;
 constexpr int32_t kPrefixCapacity = sizeof ViewerState{}.snapshotPrefix;
 
 void createControls(platform::WindowHandle panel) {
@@ -62,7 +58,8 @@ void handleCommand(uintptr_t wParam) {
 
 void loadPanelSkin() {
     ViewerState& state = viewerState();
-    state.skinBitmap = platform::LoadImageA(nullptr, kSkinFile, kImageBitmap, 0, 0, kLoadFromFile);
+    state.skinBitmap =
+        platform::LoadImageA(nullptr, kSkinFile, platform::IMAGE_BITMAP, 0, 0, kLoadFromFile);
     bool cutAway = false;
     platform::GdiObject region =
         regionFromBitmap(state.panelWindow, kKeyFromPicture, state.skinBitmap, &cutAway);
@@ -76,7 +73,8 @@ void loadPanelSkin() {
         region = regionFromBitmap(state.panelWindow, kKeyFromPicture, nullptr);
     }
     platform::SetWindowRgn(state.panelWindow, region, true);
-    platform::SetWindowPos(state.panelWindow, kTopmost, 0, 0, 0, 0, kKeepPlaceAndSize);
+    platform::SetWindowPos(state.panelWindow, platform::HWND_TOPMOST, 0, 0, 0, 0,
+                           kKeepPlaceAndSize);
 }
 
 void paintPanel(platform::DeviceContext dc) {
@@ -86,7 +84,7 @@ void paintPanel(platform::DeviceContext dc) {
     platform::GetObjectA(state.skinBitmap, static_cast<int32_t>(sizeof bitmap), &bitmap);
     platform::DeviceContext memory = platform::CreateCompatibleDC(dc);
     platform::SelectObject(memory, state.skinBitmap);
-    platform::BitBlt(dc, 0, 0, bitmap.width, bitmap.height, memory, 0, 0, kSourceCopy);
+    platform::BitBlt(dc, 0, 0, bitmap.width, bitmap.height, memory, 0, 0, platform::SRCCOPY);
     // The skin stays selected: the context goes, the bitmap is kept.
     platform::DeleteDC(memory);
 }

@@ -6,15 +6,12 @@
 #include <utility>
 
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 
-constexpr uint32_t kSourceCopy = 0x00CC0020;  // SRCCOPY
-constexpr uint32_t kRgbColours = 0;           // DIB_RGB_COLORS
-constexpr int32_t kRegionDifference = 4;      // RGN_DIFF
 constexpr uint32_t kBitmapInfoHeaderSize = 40;
 constexpr uint16_t kPixelBits = 32;
-constexpr uint32_t kUncompressed = 0;  // BI_RGB
 
 // A GDI object (region or bitmap) deleted when the holder goes.
 class OwnedObject {
@@ -85,10 +82,10 @@ int32_t readPixels(platform::DeviceContext dc, platform::GdiObject bitmap, int32
     info.header.height = height;  // positive: bottom-up rows
     info.header.planes = 1;
     info.header.bitCount = kPixelBits;
-    info.header.compression = kUncompressed;
+    info.header.compression = platform::BI_RGB;
     info.header.sizeImage = static_cast<uint32_t>(width) * static_cast<uint32_t>(height) * 4;
     return platform::GetDIBits(dc, bitmap, 0, static_cast<uint32_t>(height), pixels, &info,
-                               kRgbColours);
+                               platform::DIB_RGB_COLORS);
 }
 
 // The largest picture whose pixel array and image size still fit the 32-bit
@@ -191,7 +188,7 @@ platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key
                 copy = OwnedObject(platform::CreateCompatibleBitmap(windowDc.get(), width, height));
                 platform::SelectObject(memoryDc.get(), copy.get());
                 platform::BitBlt(memoryDc.get(), 0, 0, width, height, windowDc.get(), 0, 0,
-                                 kSourceCopy);
+                                 platform::SRCCOPY);
             }
             rowsRead = readPixels(windowDc.get(), copy.get(), width, height, pixels.get());
         }
@@ -209,7 +206,7 @@ platform::GdiObject regionFromBitmap(platform::WindowHandle window, uint32_t key
     for (const platform::Rect& run : shape.cuts) {
         OwnedObject runRegion(platform::CreateRectRgn(run.left, run.top, run.right, run.bottom));
         OwnedObject remaining(platform::CreateRectRgn(0, 0, 0, 0));
-        platform::CombineRgn(remaining.get(), region.get(), runRegion.get(), kRegionDifference);
+        platform::CombineRgn(remaining.get(), region.get(), runRegion.get(), platform::RGN_DIFF);
         region = std::move(remaining);
     }
     return region.release();

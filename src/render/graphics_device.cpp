@@ -3,50 +3,32 @@
 #include "controls/viewer_state.h"
 #include "platform/graphics.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace {
 
-constexpr uint32_t kSdkVersion = 32;
-constexpr uint32_t kDefaultAdapter = 0;
-constexpr uint32_t kDeviceHal = 1;
-constexpr uint32_t kDeviceReference = 2;
-constexpr uint32_t kHardwareVertexProcessing = 0x40;
-constexpr uint32_t kSoftwareVertexProcessing = 0x20;
-
-constexpr uint32_t kFormatR5G6B5 = 23;
-constexpr uint32_t kFormatD16 = 80;
-constexpr uint32_t kSwapEffectDiscard = 1;
-constexpr uint32_t kPresentIntervalOne = 1;
-
-constexpr uint32_t kClearTargetAndDepth = 3;
+constexpr uint32_t kClearTargetAndDepth = platform::D3DCLEAR_TARGET | platform::D3DCLEAR_ZBUFFER;
 constexpr uint32_t kOpaqueBlack = 0xFF000000;
 
-constexpr uint32_t kLightDirectional = 3;
 constexpr uint32_t kSceneLightIndex = 2;
-constexpr uint32_t kRenderStateSpecularEnable = 29;
-constexpr uint32_t kRenderStateLighting = 137;
-
-constexpr uint32_t kDirectInputVersion = 0x0800;
 constexpr platform::Guid kDirectInput8A{
     0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
 
-constexpr uint32_t kMessageBoxError = 0x10;  // MB_OK | MB_ICONERROR
+constexpr uint32_t kMessageBoxError = platform::MB_OK | platform::MB_ICONERROR;
 
 // While the device is lost and cannot be reset yet (a locked screen, a
 // display mode being changed), recovery waits this long for messages on each
 // try instead of calling Reset, which cannot work then.
-constexpr int32_t kDeviceLost = static_cast<int32_t>(0x88760868);  // D3DERR_DEVICELOST
-constexpr uint32_t kLostDeviceWait = 50;                           // milliseconds
-constexpr uint32_t kWakeOnAnyInput = 0x04FF;                       // QS_ALLINPUT
+constexpr uint32_t kLostDeviceWait = 50;  // milliseconds
 
 struct DeviceAttempt {
     uint32_t deviceType;
     uint32_t behaviourFlags;
 };
 constexpr DeviceAttempt kDeviceAttempts[] = {
-    {kDeviceHal, kHardwareVertexProcessing},
-    {kDeviceHal, kSoftwareVertexProcessing},
-    {kDeviceReference, kSoftwareVertexProcessing},
+    {platform::D3DDEVTYPE_HAL, platform::D3DCREATE_HARDWARE_VERTEXPROCESSING},
+    {platform::D3DDEVTYPE_HAL, platform::D3DCREATE_SOFTWARE_VERTEXPROCESSING},
+    {platform::D3DDEVTYPE_REF, platform::D3DCREATE_SOFTWARE_VERTEXPROCESSING},
 };
 
 void fillPresentParameters(platform::PresentParameters& parameters, platform::WindowHandle window,
@@ -54,18 +36,18 @@ void fillPresentParameters(platform::PresentParameters& parameters, platform::Wi
     parameters = platform::PresentParameters{};
     parameters.backBufferWidth = static_cast<uint32_t>(width);
     parameters.backBufferHeight = static_cast<uint32_t>(height);
-    parameters.backBufferFormat = kFormatR5G6B5;
+    parameters.backBufferFormat = platform::D3DFMT_R5G6B5;
     parameters.backBufferCount = 1;
     parameters.multiSampleType = 0;
     parameters.multiSampleQuality = 0;
-    parameters.swapEffect = kSwapEffectDiscard;
+    parameters.swapEffect = platform::D3DSWAPEFFECT_DISCARD;
     parameters.deviceWindow = window;
     parameters.windowed = 1;
     parameters.enableAutoDepthStencil = 1;
-    parameters.autoDepthStencilFormat = kFormatD16;
+    parameters.autoDepthStencilFormat = platform::D3DFMT_D16;
     parameters.flags = 0;
     parameters.fullScreenRefreshRate = 0;
-    parameters.presentationInterval = kPresentIntervalOne;
+    parameters.presentationInterval = platform::D3DPRESENT_INTERVAL_ONE;
 }
 
 }  // namespace
@@ -85,7 +67,8 @@ bool initGraphics(platform::WindowHandle window, int32_t width, int32_t height) 
 
 bool createDevice(platform::WindowHandle window, int32_t width, int32_t height) {
     ViewerState& state = viewerState();
-    state.direct3d = platform::Ref<platform::Direct3D9>(platform::Direct3DCreate9(kSdkVersion));
+    state.direct3d =
+        platform::Ref<platform::Direct3D9>(platform::Direct3DCreate9(platform::D3D_SDK_VERSION));
     if (!state.direct3d) {
         // "Direct3D オブジェクトの生成に失敗しました。", "エラー"
         platform::MessageBoxA(nullptr,
@@ -97,7 +80,7 @@ bool createDevice(platform::WindowHandle window, int32_t width, int32_t height) 
     }
     fillPresentParameters(state.presentParameters, window, width, height);
     for (const DeviceAttempt& attempt : kDeviceAttempts) {
-        if (state.direct3d->CreateDevice(kDefaultAdapter, attempt.deviceType, window,
+        if (state.direct3d->CreateDevice(platform::D3DADAPTER_DEFAULT, attempt.deviceType, window,
                                          attempt.behaviourFlags, &state.presentParameters,
                                          state.device.put()) == 0)
             return true;
@@ -110,10 +93,10 @@ bool createTextFont() {
     platform::FontDescription description{};
     description.height = 14;
     description.width = 0;
-    description.weight = 400;
+    description.weight = platform::FW_NORMAL;
     description.mipLevels = 0;
     description.italic = 0;
-    description.charSet = 128;
+    description.charSet = platform::SHIFTJIS_CHARSET;
     description.outputPrecision = 0;
     description.quality = 0;
     description.pitchAndFamily = 0;
@@ -123,8 +106,9 @@ bool createTextFont() {
 
 bool createDirectInput() {
     ViewerState& state = viewerState();
-    return platform::DirectInput8Create(platform::GetModuleHandleA(nullptr), kDirectInputVersion,
-                                        &kDirectInput8A, state.directInput.put(), nullptr) == 0;
+    return platform::DirectInput8Create(platform::GetModuleHandleA(nullptr),
+                                        platform::DIRECTINPUT_VERSION, &kDirectInput8A,
+                                        state.directInput.put(), nullptr) == 0;
 }
 
 void beginScene() { viewerState().device->BeginScene(); }
@@ -141,8 +125,8 @@ int32_t recoverDevice() {
     ViewerState& state = viewerState();
     const int32_t level = state.device->TestCooperativeLevel();
     if (level == 0) return 0;
-    if (level == kDeviceLost) {
-        platform::MsgWaitForMultipleObjects(kLostDeviceWait, kWakeOnAnyInput);
+    if (level == platform::D3DERR_DEVICELOST) {
+        platform::MsgWaitForMultipleObjects(kLostDeviceWait, platform::QS_ALLINPUT);
         return level;
     }
     state.textFont->OnLostDevice();
@@ -155,7 +139,7 @@ int32_t recoverDevice() {
 void applySceneLight() {
     ViewerState& state = viewerState();
     platform::Light light{};
-    light.type = kLightDirectional;
+    light.type = platform::D3DLIGHT_DIRECTIONAL;
     light.diffuse = {0.2f, 0.2f, 0.2f, 0.2f};
     light.specular = {0.3f, 0.3f, 0.3f, 0.3f};
     light.ambient = {state.ambientRed, state.ambientGreen, state.ambientBlue, 1.0f};
@@ -163,8 +147,8 @@ void applySceneLight() {
     light.direction = {0.0f, 0.0f, 1.0f};
     state.device->SetLight(kSceneLightIndex, &light);
     state.device->LightEnable(kSceneLightIndex, 1);
-    state.device->SetRenderState(kRenderStateSpecularEnable, 1);
-    state.device->SetRenderState(kRenderStateLighting, 1);
+    state.device->SetRenderState(platform::D3DRS_SPECULARENABLE, 1);
+    state.device->SetRenderState(platform::D3DRS_LIGHTING, 1);
 }
 
 void releaseGraphics() {

@@ -5,6 +5,7 @@
 #include "controls/viewer_state.h"
 #include "measure/frame_timing.h"
 #include "platform/matrix.h"
+#include "platform/windows_values.h"
 
 ModelMesh::~ModelMesh() { release(); }
 
@@ -15,7 +16,7 @@ void ModelMesh::load(const char* fileName) {
     platform::Ref<platform::D3DXBuffer> materialBuffer;
     uint32_t loadedCount = 0;
     const int32_t result = frame_timing::timed(frame_timing::Phase::meshLoad, [&] {
-        return platform::D3DXLoadMeshFromX(fileName, kSystemMemoryMesh, device, nullptr,
+        return platform::D3DXLoadMeshFromX(fileName, platform::D3DXMESH_SYSTEMMEM, device, nullptr,
                                            materialBuffer.put(), nullptr, &loadedCount, mesh.put());
     });
     const void* entries = materialBuffer ? materialBuffer->GetBufferPointer() : nullptr;
@@ -80,7 +81,7 @@ void ModelMesh::draw(const platform::Vector3& position, const platform::Vector3&
     platform::Direct3DDevice9* device = viewerState().device.get();
     if (device == nullptr) return;
     const platform::Matrix world = modelWorldMatrix(position, rotation);
-    device->SetTransform(kWorldTransform, &world);
+    device->SetTransform(platform::D3DTS_WORLD, &world);
     if (!mesh) return;
     for (uint32_t i = 0; i < materialCount; ++i) {
         device->SetMaterial(&materials[i]);

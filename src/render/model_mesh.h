@@ -9,9 +9,6 @@
 
 class ModelMesh {
 public:
-    static constexpr uint32_t kSystemMemoryMesh = 0x110;  // D3DXMESH_SYSTEMMEM
-    static constexpr uint32_t kWorldTransform = 256;      // D3DTS_WORLD
-
     ModelMesh() = default;  // empty: draws nothing, releases nothing
     ~ModelMesh();
     ModelMesh(const ModelMesh&) = delete;

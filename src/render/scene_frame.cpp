@@ -4,6 +4,7 @@
 
 #include "controls/viewer_state.h"
 #include "platform/matrix.h"
+#include "platform/windows_values.h"
 #include "render/graphics_device.h"
 #include "render/model_mesh.h"
 #include "render/status_text.h"
@@ -86,13 +87,13 @@ void setViewTransform(const platform::Vector3& eye, const platform::Vector3& at,
                       const platform::Vector3& up) {
     platform::Matrix view{};
     platform::D3DXMatrixLookAtLH(&view, &eye, &at, &up);
-    viewerState().device->SetTransform(kViewTransform, &view);
+    viewerState().device->SetTransform(platform::D3DTS_VIEW, &view);
 }
 
 void setProjectionTransform(float fovY, float aspect, float zNear, float zFar) {
     platform::Matrix projection{};
     platform::D3DXMatrixPerspectiveFovLH(&projection, fovY, aspect, zNear, zFar);
-    viewerState().device->SetTransform(kProjectionTransform, &projection);
+    viewerState().device->SetTransform(platform::D3DTS_PROJECTION, &projection);
 }
 
 void drawStatusText(int32_t x, int32_t y, const char* text, uint32_t colour) {

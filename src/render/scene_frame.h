@@ -4,15 +4,14 @@
 #include <cstdint>
 
 #include "platform/graphics_types.h"
+#include "platform/windows_values.h"
 
-inline constexpr uint32_t kViewTransform = 2;        // D3DTS_VIEW
-inline constexpr uint32_t kProjectionTransform = 3;  // D3DTS_PROJECTION
-inline constexpr float kFieldOfView = 1.0471976f;    // 60 degrees
+inline constexpr float kFieldOfView = 1.0471976f;  // 60 degrees
 inline constexpr float kAspectRatio = 1.0f;
 inline constexpr float kNearPlane = 0.01f;
 inline constexpr float kFarPlane = 2000.0f;
 inline constexpr uint32_t kStatusTextColour = 0xFFC8C8C8;  // alpha 255, grey 200
-inline constexpr uint32_t kStatusTextFormat = 0x140;       // DT_NOCLIP | DT_EXPANDTABS
+inline constexpr uint32_t kStatusTextFormat = platform::DT_NOCLIP | platform::DT_EXPANDTABS;
 
 void renderSceneFrame();
 void setViewTransform(const platform::Vector3& eye, const platform::Vector3& at,

@@ -1,23 +1,10 @@
 #include "render/tint_quad.h"
 
 #include "controls/viewer_state.h"
+#include "platform/windows_values.h"
 
 namespace {
 
-constexpr uint32_t kStageAlphaOperation = 4;   // D3DTSS_ALPHAOP
-constexpr uint32_t kStageColourArgument1 = 2;  // D3DTSS_COLORARG1
-constexpr uint32_t kStageColourArgument2 = 3;  // D3DTSS_COLORARG2
-constexpr uint32_t kOperationModulate = 4;     // D3DTOP_MODULATE
-constexpr uint32_t kArgumentTexture = 2;       // D3DTA_TEXTURE
-constexpr uint32_t kArgumentDiffuse = 0;       // D3DTA_DIFFUSE
-
-constexpr uint32_t kRenderStateAlphaBlendEnable = 27;
-constexpr uint32_t kRenderStateSourceBlend = 19;
-constexpr uint32_t kRenderStateDestinationBlend = 20;
-constexpr uint32_t kBlendSourceAlpha = 5;
-constexpr uint32_t kBlendInverseSourceAlpha = 6;
-
-constexpr uint32_t kTriangleFan = 6;
 constexpr uint32_t kOpaqueWhite = 0xFFFFFFFF;
 
 }  // namespace
@@ -39,12 +26,12 @@ void TintQuad::setColour(uint32_t argb) {
 void TintQuad::draw(float x, float y, float width, float height) {
     platform::Direct3DDevice9* device = viewerState().device.get();
     if (device == nullptr) return;
-    device->SetTextureStageState(0, kStageAlphaOperation, kOperationModulate);
-    device->SetTextureStageState(0, kStageColourArgument1, kArgumentTexture);
-    device->SetTextureStageState(0, kStageColourArgument2, kArgumentDiffuse);
-    device->SetRenderState(kRenderStateAlphaBlendEnable, 1);
-    device->SetRenderState(kRenderStateSourceBlend, kBlendSourceAlpha);
-    device->SetRenderState(kRenderStateDestinationBlend, kBlendInverseSourceAlpha);
+    device->SetTextureStageState(0, platform::D3DTSS_ALPHAOP, platform::D3DTOP_MODULATE);
+    device->SetTextureStageState(0, platform::D3DTSS_COLORARG1, platform::D3DTA_TEXTURE);
+    device->SetTextureStageState(0, platform::D3DTSS_COLORARG2, platform::D3DTA_DIFFUSE);
+    device->SetRenderState(platform::D3DRS_ALPHABLENDENABLE, 1);
+    device->SetRenderState(platform::D3DRS_SRCBLEND, platform::D3DBLEND_SRCALPHA);
+    device->SetRenderState(platform::D3DRS_DESTBLEND, platform::D3DBLEND_INVSRCALPHA);
     // The quad's texture is never filled, so this leaves stage 0 unbound.
     device->SetTexture(0, texture.get());
     device->SetFVF(kVertexFormat);
@@ -68,8 +55,8 @@ void TintQuad::draw(float x, float y, float width, float height) {
     vertices[3].u = 0.0f;
     vertices[3].v = 1.0f;
 
-    device->DrawPrimitiveUP(kTriangleFan, 2, vertices, sizeof(OverlayVertex));
-    device->SetRenderState(kRenderStateAlphaBlendEnable, 0);
+    device->DrawPrimitiveUP(platform::D3DPT_TRIANGLEFAN, 2, vertices, sizeof(OverlayVertex));
+    device->SetRenderState(platform::D3DRS_ALPHABLENDENABLE, 0);
 }
 
 void TintQuad::release() { texture.reset(); }

@@ -5,6 +5,7 @@
 
 #include "platform/graphics.h"
 #include "platform/ref.h"
+#include "platform/windows_values.h"
 
 // The vertex layout the device reads for the quad: position with reciprocal
 // w, colour, one texture coordinate pair.
@@ -21,7 +22,8 @@ static_assert(sizeof(OverlayVertex) == 28);
 
 class TintQuad {
 public:
-    static constexpr uint32_t kVertexFormat = 0x144;  // XYZRHW | DIFFUSE | TEX1
+    static constexpr uint32_t kVertexFormat =
+        platform::D3DFVF_XYZRHW | platform::D3DFVF_DIFFUSE | platform::D3DFVF_TEX1;
 
     TintQuad();
     ~TintQuad();

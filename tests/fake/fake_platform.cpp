@@ -1,13 +1,15 @@
 #include "fake/fake_platform.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "platform/graphics.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace fake {
 namespace {
@@ -58,8 +60,13 @@ WindowRecord* windowOf(platform::WindowHandle window) {
     return found == current->windows.end() ? nullptr : &found->second;
 }
 
-constexpr int32_t kUseDefault = static_cast<int32_t>(0x80000000);
-constexpr int32_t kFail = static_cast<int32_t>(0x80004005);
+// A value outside the shared list (platform/windows_values.h) is one that no
+// backend was made for: the test that passes it fails.
+void requireListed(bool listed, const char* call, const char* what, uint64_t value) {
+    if (!listed)
+        ADD_FAILURE() << call << ": " << what << " " << hex(value)
+                      << " is not in platform/windows_values.h";
+}
 
 }  // namespace
 
@@ -197,6 +204,8 @@ public:
     int32_t Clear(uint32_t count, const platform::Rect* rects, uint32_t flags, uint32_t colour,
                   float z, uint32_t stencil) override {
         log("Clear", {dec(count), out(rects), hex(flags), hex(colour), flt(z), dec(stencil)});
+        requireListed(platform::onlyListedFlags(platform::kListedClearFlags, flags), "Clear",
+                      "flags", flags);
         return 0;
     }
     int32_t EndScene() override {
@@ -219,10 +228,14 @@ public:
     }
     int32_t SetRenderState(uint32_t state, uint32_t value) override {
         log("SetRenderState", {dec(state), dec(value)});
+        requireListed(platform::isListed(platform::kListedRenderStates, state), "SetRenderState",
+                      "state", state);
         return 0;
     }
     int32_t SetTransform(uint32_t state, const platform::Matrix* matrix) override {
         log("SetTransform", {dec(state), out(matrix)});
+        requireListed(platform::isListed(platform::kListedTransforms, state), "SetTransform",
+                      "transform", state);
         if (matrix != nullptr) current->transforms.push_back(*matrix);
         return 0;
     }
@@ -237,15 +250,21 @@ public:
     }
     int32_t SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) override {
         log("SetTextureStageState", {dec(stage), dec(type), dec(value)});
+        requireListed(platform::isListed(platform::kListedTextureStageStates, type),
+                      "SetTextureStageState", "state", type);
         return 0;
     }
     int32_t SetFVF(uint32_t fvf) override {
         log("SetFVF", {hex(fvf)});
+        requireListed(platform::onlyListedFlags(platform::kListedVertexFormats, fvf), "SetFVF",
+                      "format", fvf);
         return 0;
     }
     int32_t DrawPrimitiveUP(uint32_t type, uint32_t count, const void* vertices,
                             uint32_t stride) override {
         log("DrawPrimitiveUP", {dec(type), dec(count), out(vertices), dec(stride)});
+        requireListed(platform::isListed(platform::kListedPrimitiveTypes, type), "DrawPrimitiveUP",
+                      "primitive type", type);
         // A triangle fan of `count` triangles reads count + 2 vertices.
         const auto* bytes = static_cast<const uint8_t*>(vertices);
         if (bytes != nullptr)
@@ -263,7 +282,15 @@ public:
                          platform::Direct3DDevice9** device) override {
         log("CreateDevice",
             {dec(adapter), dec(type), handleName(focus), hex(flags), out(parameters), out(device)});
-        if (parameters != nullptr) current->lastPresentParameters = *parameters;
+        if (parameters != nullptr) {
+            current->lastPresentParameters = *parameters;
+            requireListed(
+                platform::isListed(platform::kListedFormats, parameters->backBufferFormat),
+                "CreateDevice", "back buffer format", parameters->backBufferFormat);
+            requireListed(
+                platform::isListed(platform::kListedFormats, parameters->autoDepthStencilFormat),
+                "CreateDevice", "depth format", parameters->autoDepthStencilFormat);
+        }
         const int32_t r = result("CreateDevice", 0);
         if (r == 0 && device != nullptr) *device = new FakeDevice();
         return r;
@@ -404,6 +431,7 @@ void ExitProcess(uint32_t exitCode) {
 
 int32_t MessageBoxA(WindowHandle owner, const char* text, const char* caption, uint32_t style) {
     record("MessageBoxA", {handleName(owner), str(text), str(caption), hex(style)});
+    fake::requireListed(isListedMessageBoxStyle(style), "MessageBoxA", "style", style);
     return 1;
 }
 
@@ -424,6 +452,8 @@ CursorHandle LoadCursorA(InstanceHandle instance, uintptr_t resourceId) {
 
 uint32_t GetSysColor(int32_t index) {
     record("GetSysColor", {dec(index)});
+    fake::requireListed(isListed(kListedSystemColours, index), "GetSysColor", "index",
+                        static_cast<uint32_t>(index));
     return static_cast<uint32_t>(scripted("GetSysColor", 0xF0F0F0));
 }
 
@@ -434,6 +464,8 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
             handleName(windowClass->cursor), handleName(windowClass->background),
             str(windowClass->menuName), handleName(windowClass->smallIcon),
             dec(windowClass->classExtra), dec(windowClass->windowExtra)});
+    fake::requireListed(onlyListedFlags(kListedClassStyles, windowClass->style), "RegisterClassExA",
+                        "class style", windowClass->style);
     fake::current->classes[windowClass->className] = windowClass->procedure;
     return static_cast<uint16_t>(fake::current->classes.size());
 }
@@ -446,6 +478,10 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
            {hex(exStyle), str(className), str(title), hex(style), dec(x), dec(y), dec(width),
             dec(height), handleName(parent), dec(static_cast<int64_t>(menuOrId)),
             handleName(instance), out(creationData)});
+    fake::requireListed(onlyListedFlags(kListedWindowStyles, style), "CreateWindowExA", "style",
+                        style);
+    fake::requireListed(onlyListedFlags(kListedExtendedStyles, exStyle), "CreateWindowExA",
+                        "extended style", exStyle);
     if (static_cast<int64_t>(scripted("CreateWindowExA", 1)) == 0) return nullptr;
     const auto handle = fake::newHandle<WindowHandle>();
     fake::WindowRecord window;
@@ -453,8 +489,8 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
     window.title = str(title);
     window.exStyle = exStyle;
     window.style = style;
-    const int32_t left = x == fake::kUseDefault ? 0 : x;
-    const int32_t top = y == fake::kUseDefault ? 0 : y;
+    const int32_t left = x == platform::CW_USEDEFAULT ? 0 : x;
+    const int32_t top = y == platform::CW_USEDEFAULT ? 0 : y;
     window.rect = {left, top, left + width, top + height};
     window.parent = parent;
     window.id = menuOrId;
@@ -495,6 +531,11 @@ bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t 
                   int32_t height, uint32_t flags) {
     record("SetWindowPos", {handleName(window), dec(insertAfter), dec(x), dec(y), dec(width),
                             dec(height), hex(flags)});
+    fake::requireListed(onlyListedFlags(kListedPositionFlags, flags), "SetWindowPos", "flags",
+                        flags);
+    fake::requireListed(isListed(kListedWindowPlaces, insertAfter) ||
+                            fake::windowOf(reinterpret_cast<WindowHandle>(insertAfter)) != nullptr,
+                        "SetWindowPos", "place", static_cast<uint64_t>(insertAfter));
     return true;
 }
 
@@ -550,6 +591,7 @@ uint32_t GetDlgItemTextA(WindowHandle dialog, int32_t id, char* text, int32_t ca
 intptr_t SendMessageA(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     record("SendMessageA", {handleName(window), hex(message),
                             handleName(reinterpret_cast<void*>(wParam)), dec(lParam)});
+    fake::requireListed(isListed(kListedMessages, message), "SendMessageA", "message", message);
     return 0;
 }
 
@@ -565,21 +607,23 @@ WindowHandle GetDesktopWindow() {
 
 int32_t GetSystemMetrics(int32_t index) {
     record("GetSystemMetrics", {dec(index)});
+    fake::requireListed(isListed(kListedSystemMetrics, index), "GetSystemMetrics", "index",
+                        static_cast<uint32_t>(index));
     const std::vector<Rect>& monitors = fake::current->monitors;
     const Rect primary = monitors.empty() ? Rect{} : monitors.front();
     const Rect all = fake::current->virtualScreen();
     switch (index) {
-        case 0:
-            return primary.right - primary.left;  // SM_CXSCREEN
-        case 1:
-            return primary.bottom - primary.top;  // SM_CYSCREEN
-        case 76:
-            return all.left;  // SM_XVIRTUALSCREEN
-        case 77:
+        case SM_CXSCREEN:
+            return primary.right - primary.left;
+        case SM_CYSCREEN:
+            return primary.bottom - primary.top;
+        case SM_XVIRTUALSCREEN:
+            return all.left;
+        case SM_YVIRTUALSCREEN:
             return all.top;
-        case 78:
+        case SM_CXVIRTUALSCREEN:
             return all.right - all.left;
-        case 79:
+        case SM_CYVIRTUALSCREEN:
             return all.bottom - all.top;
         default:
             return 0;
@@ -680,6 +724,8 @@ GdiObject LoadImageA(InstanceHandle instance, const char* name, uint32_t type, i
                      int32_t height, uint32_t flags) {
     record("LoadImageA",
            {handleName(instance), str(name), dec(type), dec(width), dec(height), hex(flags)});
+    fake::requireListed(type == IMAGE_BITMAP, "LoadImageA", "image type", type);
+    fake::requireListed(onlyListedFlags(kListedLoadFlags, flags), "LoadImageA", "flags", flags);
     auto found = fake::current->imageFiles.find(str(name));
     if (found == fake::current->imageFiles.end()) return nullptr;
     const auto handle = fake::newHandle<GdiObject>();
@@ -746,6 +792,8 @@ bool BitBlt(DeviceContext destination, int32_t x, int32_t y, int32_t width, int3
             DeviceContext source, int32_t sourceX, int32_t sourceY, uint32_t rasterOp) {
     record("BitBlt", {handleName(destination), dec(x), dec(y), dec(width), dec(height),
                       handleName(source), dec(sourceX), dec(sourceY), hex(rasterOp)});
+    fake::requireListed(isListed(kListedRasterOperations, rasterOp), "BitBlt", "raster operation",
+                        rasterOp);
     // The copy lands in the most recently made compatible bitmap: the client
     // area's picture, cut or padded to that bitmap's size.
     for (auto it = fake::current->bitmaps.rbegin(); it != fake::current->bitmaps.rend(); ++it) {
@@ -808,7 +856,9 @@ GdiObject CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom
 int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, int32_t mode) {
     record("CombineRgn",
            {handleName(destination), handleName(source1), handleName(source2), dec(mode)});
-    return 2;
+    fake::requireListed(isListed(kListedRegionModes, mode), "CombineRgn", "mode",
+                        static_cast<uint32_t>(mode));
+    return SIMPLEREGION;
 }
 
 const char* statusNotice() { return fake::current->statusNotice.c_str(); }
@@ -901,7 +951,7 @@ int32_t D3DXLoadMeshFromX(const char* fileName, uint32_t options, Direct3DDevice
            {str(fileName), hex(options), device != nullptr ? "device" : "null", out(adjacency),
             out(materials), out(effectInstances), out(materialCount), out(mesh)});
     auto found = fake::current->meshFiles.find(str(fileName));
-    if (found == fake::current->meshFiles.end()) return fake::kFail;
+    if (found == fake::current->meshFiles.end()) return E_FAIL;
     const fake::MeshFile& file = found->second;
     if (file.result != 0) return file.result;
     if (materialCount != nullptr)
@@ -918,7 +968,7 @@ int32_t D3DXCreateTextureFromFile(Direct3DDevice9* device, const char* fileName,
     record("D3DXCreateTextureFromFile",
            {device != nullptr ? "device" : "null", str(fileName), out(texture)});
     if (fileName == nullptr || fake::current->textureFiles.count(fileName) == 0)
-        return static_cast<int32_t>(0x8876086C);
+        return D3DERR_INVALIDCALL;
     *texture = new fake::FakeTexture();
     return 0;
 }

@@ -1,22 +1,13 @@
-// Window messages, hit-test codes and virtual keys that only the backend
-// sends and handles: those between the system and its own controls. The
-// numbers are Windows' own.
+// The virtual keys that only the backend sends and handles, between the
+// system and its own controls (the numbers are Windows' own), and the shared
+// list of messages they come with.
 #pragma once
 
 #include <cstdint>
 
-namespace platform::x11 {
+#include "platform/windows_values.h"
 
-inline constexpr uint32_t kSetFocus = 0x0007;         // WM_SETFOCUS
-inline constexpr uint32_t kKillFocus = 0x0008;        // WM_KILLFOCUS
-inline constexpr uint32_t kKeyUp = 0x0101;            // WM_KEYUP
-inline constexpr uint32_t kChar = 0x0102;             // WM_CHAR (a Unicode code point here)
-inline constexpr uint32_t kMouseMove = 0x0200;        // WM_MOUSEMOVE
-inline constexpr uint32_t kLeftButtonUp = 0x0202;     // WM_LBUTTONUP
-inline constexpr uint32_t kLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
-inline constexpr uint32_t kMiddleDown = 0x0207;       // WM_MBUTTONDOWN
-inline constexpr uint32_t kNonClientHitBorder = 18;   // HTBORDER
-inline constexpr uintptr_t kLeftButtonFlag = 0x0001;  // MK_LBUTTON
+namespace platform::x11 {
 
 inline constexpr int32_t kKeyLeftButton = 0x01;  // VK_LBUTTON
 inline constexpr int32_t kKeyBack = 0x08;        // VK_BACK

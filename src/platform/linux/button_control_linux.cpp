@@ -14,8 +14,8 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/pixels_linux.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
@@ -43,7 +43,7 @@ void paint(WindowObject& window, const ButtonState& state) {
     const Rect client = clientRectOf(window);
     const Rect face{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
     const bool pushed = (state.held && state.over) || state.spaceHeld;
-    fillArea(window.xwindow, face, systemColour(kColourButtonFace));
+    fillArea(window.xwindow, face, systemColour(COLOR_BTNFACE));
     drawEdge(window.xwindow, face, pushed ? Edge::pressed : Edge::raised);
     XftFont* font = fontOrDefault(state.font);
     if (font != nullptr) {
@@ -52,7 +52,7 @@ void paint(WindowObject& window, const ButtonState& state) {
         const int32_t baseline =
             face.top + (client.bottom - (font->ascent + font->descent)) / 2 + font->ascent + shift;
         const Rect inside{face.left + 2, face.top + 2, face.right - 2, face.bottom - 2};
-        drawText(window.xwindow, font, x, baseline, window.text, systemColour(kColourButtonText),
+        drawText(window.xwindow, font, x, baseline, window.text, systemColour(COLOR_BTNTEXT),
                  inside);
     }
     constexpr int32_t kFocusInset = 3;
@@ -100,19 +100,19 @@ intptr_t buttonProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam
             paint(*window, state);
             return 0;
         case WM_LBUTTONDOWN:
-        case kLeftDoubleClick:  // the second press of a double click presses it as any
+        case WM_LBUTTONDBLCLK:  // the second press of a double click presses it as any
             setFocus(handle);
             state.held = true;
             state.over = true;
             invalidateAll(*window);
             return 0;
-        case kMouseMove:
+        case WM_MOUSEMOVE:
             if (state.held && state.over != contains(*window, lParam)) {
                 state.over = !state.over;
                 invalidateAll(*window);
             }
             return 0;
-        case kLeftButtonUp:
+        case WM_LBUTTONUP:
             release(*window, state, lParam);
             return 0;
         case WM_KEYDOWN:
@@ -123,17 +123,17 @@ intptr_t buttonProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam
                 notifyParent(handle, BN_CLICKED);
             }
             return 0;
-        case kKeyUp:
+        case WM_KEYUP:
             if (wParam == static_cast<uintptr_t>(kKeySpace) && state.spaceHeld) {
                 state.spaceHeld = false;
                 invalidateAll(*window);
                 notifyParent(handle, BN_CLICKED);
             }
             return 0;
-        case kSetFocus:
+        case WM_SETFOCUS:
             invalidateAll(*window);
             return 0;
-        case kKillFocus:  // the space bar's press ends without a click
+        case WM_KILLFOCUS:  // the space bar's press ends without a click
             state.spaceHeld = false;
             invalidateAll(*window);
             return 0;

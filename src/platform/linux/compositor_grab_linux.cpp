@@ -8,6 +8,7 @@
 #include "platform/linux/screencast_portal_linux.h"
 #include "platform/linux/text_linux.h"
 #include "platform/linux/wlr_screencopy_linux.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace {
@@ -18,8 +19,6 @@ using compositor::Screencopy;
 // Set by the end-to-end tests only: the portal even where wlr-screencopy is
 // there, as a wlroots compositor is the only one they can run.
 constexpr const char* kTestPortalVariable = "T462_TEST_SCREENCAST_PORTAL";
-
-constexpr uint32_t kWarningBox = 0x30;  // MB_OK | MB_ICONWARNING
 
 constexpr const char* kCaption = "画面の取り込み";
 
@@ -111,7 +110,7 @@ private:
         notice() = x11::cp932FromUtf8(lack.status);
         std::fprintf(stderr, "t462: %s\n", lack.status);
         MessageBoxA(nullptr, x11::cp932FromUtf8(lack.box).c_str(),
-                    x11::cp932FromUtf8(kCaption).c_str(), kWarningBox);
+                    x11::cp932FromUtf8(kCaption).c_str(), MB_OK | MB_ICONWARNING);
     }
 
     Route route_ = Route::undecided;

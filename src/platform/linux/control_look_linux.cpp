@@ -23,14 +23,14 @@ struct EdgeColours {
 EdgeColours coloursOf(Edge edge) {
     switch (edge) {
         case Edge::raised:
-            return {kColourButtonHighlight, kColourDarkShadow, kColourLight, kColourButtonShadow};
+            return {COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT, COLOR_BTNSHADOW};
         case Edge::pressed:
-            return {kColourDarkShadow, kColourDarkShadow, kColourButtonShadow, kColourButtonShadow};
+            return {COLOR_3DDKSHADOW, COLOR_3DDKSHADOW, COLOR_BTNSHADOW, COLOR_BTNSHADOW};
         case Edge::sunken:
-            return {kColourButtonShadow, kColourButtonHighlight, kColourDarkShadow, kColourLight};
+            return {COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT};
         case Edge::frame:
         default:
-            return {kColourLight, kColourDarkShadow, kColourButtonHighlight, kColourButtonShadow};
+            return {COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW};
     }
 }
 
@@ -81,7 +81,7 @@ void drawFocusRect(::Drawable target, const Rect& area) {
         dot(area.right - 1, y);
     }
     const GC gc = sharedGc(target);
-    XSetForeground(connection, gc, xPixelOf(visualOf(target), systemColour(kColourButtonText)));
+    XSetForeground(connection, gc, xPixelOf(visualOf(target), systemColour(COLOR_BTNTEXT)));
     XDrawPoints(connection, target, gc, dots.data(), static_cast<int>(dots.size()),
                 CoordModeOrigin);
 }
@@ -89,14 +89,14 @@ void drawFocusRect(::Drawable target, const Rect& area) {
 void drawWindowFrame(const WindowObject& window) {
     if (window.framedByManager || window.xwindow == None) return;
     Rect area{0, 0, window.place.right - window.place.left, window.place.bottom - window.place.top};
-    const bool clientEdge = (window.exStyle & kExStyleClientEdge) != 0;
+    const bool clientEdge = (window.exStyle & WS_EX_CLIENTEDGE) != 0;
     const int32_t outer = window.frame.left - (clientEdge ? kEdgeWidth : 0);
     if (outer == 1) {
         fillBand(window.xwindow, area, 1, kBorderColour);
     } else if (outer >= kEdgeWidth) {
         drawEdge(window.xwindow, area, Edge::frame);
         fillBand(window.xwindow, inset(area, kEdgeWidth), outer - kEdgeWidth,
-                 systemColour(kColourButtonFace));
+                 systemColour(COLOR_BTNFACE));
     }
     if (clientEdge) drawEdge(window.xwindow, inset(area, outer > 0 ? outer : 0), Edge::sunken);
 }

@@ -11,16 +11,16 @@
 #include "platform/linux/control_look_linux.h"
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace x11 {
 namespace {
 
-constexpr uint32_t kSourceCopy = 0x00CC0020;  // SRCCOPY
-constexpr uint32_t kUncompressed = 0;         // BI_RGB
 constexpr uint64_t kMostBitmapPixels = uint64_t{1} << 28;
 
 struct ContextObject {
@@ -228,7 +228,9 @@ GdiObject SelectObject(DeviceContext dc, GdiObject object) {
 
 bool BitBlt(DeviceContext destination, int32_t x, int32_t y, int32_t width, int32_t height,
             DeviceContext source, int32_t sourceX, int32_t sourceY, uint32_t rasterOp) {
-    if (rasterOp != x11::kSourceCopy) return false;
+    if (!x11::supportedOrReported(isListed(kListedRasterOperations, rasterOp), "BitBlt",
+                                  "raster operation", rasterOp))
+        return false;
     const auto to = x11::surfaceOf(destination);
     const auto from = x11::surfaceOf(source);
     if (!to || !from) return false;
@@ -251,13 +253,13 @@ int32_t GetDIBits(DeviceContext, GdiObject bitmap, uint32_t startScan, uint32_t 
         header.height = found->height;
         header.planes = 1;
         header.bitCount = 32;
-        header.compression = x11::kUncompressed;
+        header.compression = BI_RGB;
         header.sizeImage =
             static_cast<uint32_t>(found->width) * static_cast<uint32_t>(found->height) * 4;
         return found->height;
     }
-    if ((header.bitCount != 32 && header.bitCount != 24) ||
-        header.compression != x11::kUncompressed || header.width <= 0 || header.height == 0)
+    if ((header.bitCount != 32 && header.bitCount != 24) || header.compression != BI_RGB ||
+        header.width <= 0 || header.height == 0)
         return 0;
     const bool bottomUp = header.height > 0;
     const int64_t rows = bottomUp ? header.height : -int64_t{header.height};

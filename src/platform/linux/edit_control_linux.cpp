@@ -23,8 +23,8 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/unicode_linux.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
@@ -139,13 +139,13 @@ void paint(WindowObject& window, const EditState& state) {
     const Point origin = clientInXWindow(window);
     const Rect client = clientRectOf(window);
     const Rect area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
-    fillArea(window.xwindow, area, systemColour(kColourWindow));
+    fillArea(window.xwindow, area, systemColour(COLOR_WINDOW));
     XftFont* font = fontOrDefault(state.font);
     if (font != nullptr) {
         const int32_t left = area.left + kMargin;
         const int32_t baseline = area.top + font->ascent;
         const int32_t bottom = std::min(area.top + font->ascent + font->descent, area.bottom);
-        drawText(window.xwindow, font, left, baseline, window.text, systemColour(kColourWindowText),
+        drawText(window.xwindow, font, left, baseline, window.text, systemColour(COLOR_WINDOWTEXT),
                  area);
         // Windows hides the selection of a box without the focus.
         const bool focused = hasKeyboardFocus(window.handle);
@@ -153,13 +153,13 @@ void paint(WindowObject& window, const EditState& state) {
             Rect selected{left + widthBefore(state, state.edit.selectionStart()), area.top,
                           left + widthBefore(state, state.edit.selectionEnd()), bottom};
             selected.right = std::min(selected.right, area.right);
-            fillArea(window.xwindow, selected, systemColour(kColourHighlight));
+            fillArea(window.xwindow, selected, systemColour(COLOR_HIGHLIGHT));
             drawText(window.xwindow, font, left, baseline, window.text,
-                     systemColour(kColourHighlightText), selected);
+                     systemColour(COLOR_HIGHLIGHTTEXT), selected);
         }
         if (focused) {
             const int32_t x = left + widthBefore(state, state.edit.caret());
-            fillArea(window.xwindow, {x, area.top, x + 1, bottom}, systemColour(kColourWindowText));
+            fillArea(window.xwindow, {x, area.top, x + 1, bottom}, systemColour(COLOR_WINDOWTEXT));
         }
     }
     EndPaint(window.handle, &record);
@@ -284,31 +284,31 @@ intptr_t editProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam, 
         case WM_LBUTTONDOWN:
             onPress(*window, state, lParam);
             return 0;
-        case kLeftDoubleClick:
+        case WM_LBUTTONDBLCLK:
             setFocus(handle);
             state.edit.selectWordAt(characterAt(state, pointX(lParam)));
             selectionMoved(*window, state);
             return 0;
-        case kMouseMove:
-            if (state.dragging && (wParam & kLeftButtonFlag) != 0) {
+        case WM_MOUSEMOVE:
+            if (state.dragging && (wParam & MK_LBUTTON) != 0) {
                 state.edit.moveTo(boundaryAt(state, pointX(lParam)), true);
                 selectionMoved(*window, state);
             }
             return 0;
-        case kLeftButtonUp:
+        case WM_LBUTTONUP:
             state.dragging = false;
             return 0;
-        case kMiddleDown:
+        case WM_MBUTTONDOWN:
             onMiddlePress(*window, state, lParam);
             return 0;
-        case kSetFocus:
-        case kKillFocus:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
             invalidateAll(*window);
             return 0;
         case WM_KEYDOWN:
             onKey(*window, state, static_cast<int32_t>(wParam));
             return 0;
-        case kChar:
+        case WM_CHAR:
             onCharacter(*window, state, static_cast<char32_t>(wParam));
             return 0;
         default:

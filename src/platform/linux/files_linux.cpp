@@ -24,18 +24,10 @@
 
 #include "platform/linux/text_linux.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace {
-
-constexpr uint32_t kGenericRead = 0x80000000;
-constexpr uint32_t kGenericWrite = 0x40000000;
-
-constexpr uint32_t kCreateNew = 1;
-constexpr uint32_t kCreateAlways = 2;
-constexpr uint32_t kOpenExisting = 3;
-constexpr uint32_t kOpenAlways = 4;
-constexpr uint32_t kTruncateExisting = 5;
 
 // An open file as a handle: the descriptor plus one, so that no handle is
 // null and none is kInvalidFile, and in the lowest bit whether the file is to
@@ -58,8 +50,8 @@ OpenFile openFileOf(FileHandle file) {
 }
 
 int accessFlags(uint32_t access) {
-    const bool reads = (access & kGenericRead) != 0;
-    const bool writes = (access & kGenericWrite) != 0;
+    const bool reads = (access & GENERIC_READ) != 0;
+    const bool writes = (access & GENERIC_WRITE) != 0;
     if (reads && writes) return O_RDWR;
     return writes ? O_WRONLY : O_RDONLY;
 }
@@ -68,13 +60,13 @@ int accessFlags(uint32_t access) {
 // file that is refused keeps its contents.
 std::optional<int> creationFlags(uint32_t disposition) {
     switch (disposition) {
-        case kCreateNew:
+        case CREATE_NEW:
             return O_CREAT | O_EXCL;
-        case kCreateAlways:
-        case kOpenAlways:
+        case CREATE_ALWAYS:
+        case OPEN_ALWAYS:
             return O_CREAT;
-        case kOpenExisting:
-        case kTruncateExisting:
+        case OPEN_EXISTING:
+        case TRUNCATE_EXISTING:
             return 0;
         default:
             return std::nullopt;
@@ -82,7 +74,7 @@ std::optional<int> creationFlags(uint32_t disposition) {
 }
 
 bool empties(uint32_t disposition) {
-    return disposition == kCreateAlways || disposition == kTruncateExisting;
+    return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING;
 }
 
 bool isReadOnly(const struct stat& info) {
@@ -99,7 +91,7 @@ bool makeBlocking(int descriptor) {
 OpenFile openFile(const std::string& path, uint32_t access, uint32_t disposition) {
     const std::optional<int> creation = creationFlags(disposition);
     if (!creation) return {};
-    const bool writes = (access & kGenericWrite) != 0;
+    const bool writes = (access & GENERIC_WRITE) != 0;
     if (empties(disposition) && !writes) return {};  // as Windows: emptying needs write access
 
     const int descriptor = ::open(

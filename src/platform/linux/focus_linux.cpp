@@ -22,8 +22,8 @@ void setFocus(WindowHandle window) {
     const WindowHandle losing = topLevel.focus;
     if (losing == window) return;
     topLevel.focus = window;
-    if (findWindow(losing) != nullptr) sendMessage(losing, kKillFocus, 0, 0);
-    if (findWindow(window) != nullptr) sendMessage(window, kSetFocus, 0, 0);
+    if (findWindow(losing) != nullptr) sendMessage(losing, WM_KILLFOCUS, 0, 0);
+    if (findWindow(window) != nullptr) sendMessage(window, WM_SETFOCUS, 0, 0);
 }
 
 WindowHandle keyTarget(WindowObject& topLevel) {

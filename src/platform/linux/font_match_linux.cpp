@@ -1,5 +1,7 @@
 #include "platform/linux/font_match_linux.h"
 
+#include "platform/windows_values.h"
+
 namespace platform::x11 {
 namespace {
 
@@ -9,22 +11,15 @@ constexpr Charset kCharsets[] = {
     {178, "CP1256", "ar"},   {186, "CP1257", "lt"}, {204, "CP1251", "ru"}, {222, "CP874", "th"},
     {238, "CP1250", "pl"},
 };
-constexpr uint8_t kShiftJisCharSet = 128;
-
-constexpr uint8_t kFixedPitch = 1;     // FIXED_PITCH
-constexpr uint8_t kVariablePitch = 2;  // VARIABLE_PITCH
-constexpr uint8_t kRoman = 0x10;       // FF_ROMAN
-constexpr uint8_t kSwiss = 0x20;       // FF_SWISS
-constexpr uint8_t kModern = 0x30;      // FF_MODERN
 
 // fontconfig's generic family for GDI's family bits, or for a fixed pitch.
 const char* genericOf(uint8_t pitchAndFamily, Pitch pitch) {
     switch (pitchAndFamily & 0xF0) {
-        case kRoman:
+        case FF_ROMAN:
             return "serif";
-        case kSwiss:
+        case FF_SWISS:
             return "sans-serif";
-        case kModern:
+        case FF_MODERN:
             return "monospace";
         default:
             return pitch == Pitch::fixed ? "monospace" : nullptr;
@@ -80,16 +75,16 @@ Charset charsetOf(uint8_t id) {
 }
 
 Pitch pitchOf(uint8_t pitchAndFamily, bool faceNamed, uint8_t charSet) {
-    if ((pitchAndFamily & 3) == kFixedPitch) return Pitch::fixed;
-    if ((pitchAndFamily & 3) == kVariablePitch) return Pitch::variable;
+    if ((pitchAndFamily & 3) == FIXED_PITCH) return Pitch::fixed;
+    if ((pitchAndFamily & 3) == VARIABLE_PITCH) return Pitch::variable;
     switch (pitchAndFamily & 0xF0) {
-        case kModern:
+        case FF_MODERN:
             return Pitch::fixed;
-        case kRoman:
-        case kSwiss:
+        case FF_ROMAN:
+        case FF_SWISS:
             return Pitch::variable;
         default:
-            return !faceNamed && charSet == kShiftJisCharSet ? Pitch::fixed : Pitch::any;
+            return !faceNamed && charSet == SHIFTJIS_CHARSET ? Pitch::fixed : Pitch::any;
     }
 }
 

@@ -8,11 +8,11 @@
 #include "platform/linux/visuals_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
 
-constexpr uint32_t kShiftJisCharSet = 128;
 constexpr double kDefaultPixelSize = 12.0;
 
 // CreateFont's height: negative is the character (em) height, positive the
@@ -54,8 +54,8 @@ XftFont* defaultControlFont() {
         FontObject description;
         description.height = -static_cast<int32_t>(kDefaultPixelSize);
         // No face, a sans-serif family: a Japanese sans-serif face.
-        description.charSet = kShiftJisCharSet;
-        description.pitchAndFamily = kSwissFamily;
+        description.charSet = SHIFTJIS_CHARSET;
+        description.pitchAndFamily = FF_SWISS;
         return openFont(description);
     }();
     return font;

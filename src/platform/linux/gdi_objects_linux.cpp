@@ -11,6 +11,7 @@
 #include "platform/d3dx/image/image.h"
 #include "platform/linux/fonts_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
@@ -19,20 +20,7 @@ namespace platform {
 namespace x11 {
 namespace {
 
-constexpr uint32_t kImageBitmap = 0;      // IMAGE_BITMAP
-constexpr uint32_t kLoadFromFile = 0x10;  // LR_LOADFROMFILE
-constexpr uint32_t kNonAntialiased = 3;   // NONANTIALIASED_QUALITY
 constexpr size_t kMostBitmapFileBytes = size_t{1} << 28;
-
-constexpr int32_t kRegionAnd = 1;
-constexpr int32_t kRegionOr = 2;
-constexpr int32_t kRegionXor = 3;
-constexpr int32_t kRegionDiff = 4;
-constexpr int32_t kRegionCopy = 5;
-constexpr int32_t kRegionError = 0;
-constexpr int32_t kNullRegion = 1;
-constexpr int32_t kSimpleRegion = 2;
-constexpr int32_t kComplexRegion = 3;
 
 uintptr_t nextObject = 0x20000;
 std::unordered_map<GdiObject, GdiRecord> objects;
@@ -58,13 +46,13 @@ OwnedRegion rectangleRegion(int32_t left, int32_t top, int32_t right, int32_t bo
 }
 
 int32_t regionKind(::Region region) {
-    if (XEmptyRegion(region)) return kNullRegion;
+    if (XEmptyRegion(region)) return NULLREGION;
     XRectangle box{};
     XClipBox(region, &box);
     // A region that holds its whole bounding box is that one rectangle.
     return XRectInRegion(region, box.x, box.y, box.width, box.height) == RectangleIn
-               ? kSimpleRegion
-               : kComplexRegion;
+               ? SIMPLEREGION
+               : COMPLEXREGION;
 }
 
 // The combination in a new region, so that the destination may also be a
@@ -73,16 +61,16 @@ OwnedRegion combined(::Region first, ::Region second, int32_t mode) {
     OwnedRegion result(XCreateRegion());
     if (result == nullptr) return result;
     switch (mode) {
-        case kRegionAnd:
+        case RGN_AND:
             XIntersectRegion(first, second, result.get());
             break;
-        case kRegionOr:
+        case RGN_OR:
             XUnionRegion(first, second, result.get());
             break;
-        case kRegionXor:
+        case RGN_XOR:
             XXorRegion(first, second, result.get());
             break;
-        case kRegionDiff:
+        case RGN_DIFF:
             XSubtractRegion(first, second, result.get());
             break;
         default:
@@ -127,25 +115,25 @@ XftFont* fontOrDefault(GdiObject object) {
 
 uint32_t systemColour(int32_t index) {
     switch (index) {
-        case kColourWindow:
-        case kColourButtonHighlight:
-        case kColourHighlightText:
+        case COLOR_WINDOW:
+        case COLOR_BTNHIGHLIGHT:
+        case COLOR_HIGHLIGHTTEXT:
             return 0xFFFFFF;
-        case kColourHighlight:
+        case COLOR_HIGHLIGHT:
             return 0xD77800;
-        case kColourWindowText:
-        case kColourButtonText:
-        case kColourCaptionText:
+        case COLOR_WINDOWTEXT:
+        case COLOR_BTNTEXT:
+        case COLOR_CAPTIONTEXT:
             return 0x000000;
-        case kColourActiveCaption:
+        case COLOR_ACTIVECAPTION:
             return 0xD1B499;
-        case kColourButtonShadow:
+        case COLOR_BTNSHADOW:
             return 0xA0A0A0;
-        case kColourDarkShadow:
+        case COLOR_3DDKSHADOW:
             return 0x696969;
-        case kColourLight:
+        case COLOR_3DLIGHT:
             return 0xE3E3E3;
-        case kColourButtonFace:
+        case COLOR_BTNFACE:
         default:
             return 0xF0F0F0;
     }
@@ -155,7 +143,11 @@ uint32_t systemColour(int32_t index) {
 
 using x11::gdiObjectAs;
 
-uint32_t GetSysColor(int32_t index) { return x11::systemColour(index); }
+uint32_t GetSysColor(int32_t index) {
+    x11::supportedOrReported(isListed(kListedSystemColours, index), "GetSysColor", "index",
+                             static_cast<uint32_t>(index));
+    return x11::systemColour(index);
+}
 
 GdiObject CreateFontA(int32_t height, int32_t, int32_t, int32_t, int32_t weight, uint32_t italic,
                       uint32_t, uint32_t, uint32_t charSet, uint32_t, uint32_t, uint32_t quality,
@@ -166,7 +158,7 @@ GdiObject CreateFontA(int32_t height, int32_t, int32_t, int32_t, int32_t weight,
     font.italic = italic != 0;
     font.charSet = charSet;
     font.pitchAndFamily = static_cast<uint8_t>(pitchAndFamily);
-    font.antialiased = quality != x11::kNonAntialiased;
+    font.antialiased = quality != NONANTIALIASED_QUALITY;
     if (faceName != nullptr) font.face = x11::utf8FromCp932(faceName).value_or("");
     return x11::addGdiObject(std::move(font));
 }
@@ -180,8 +172,11 @@ bool DeleteObject(GdiObject object) { return x11::objects.erase(object) != 0; }
 // Bitmap files only (no resources), as the program loads them.
 GdiObject LoadImageA(InstanceHandle, const char* name, uint32_t type, int32_t width, int32_t height,
                      uint32_t flags) {
-    if (name == nullptr || type != x11::kImageBitmap || (flags & x11::kLoadFromFile) == 0)
-        return nullptr;
+    x11::supportedOrReported(type == IMAGE_BITMAP, "LoadImageA", "image type", type);
+    x11::supportedOrReported(
+        onlyListedFlags(kListedLoadFlags, flags) && (flags & LR_LOADFROMFILE) != 0, "LoadImageA",
+        "flags", flags);
+    if (name == nullptr || type != IMAGE_BITMAP || (flags & LR_LOADFROMFILE) == 0) return nullptr;
     std::vector<uint8_t> bytes;
     if (!d3dx::readWholeFile(name, d3dx::NameEncoding::cp932, x11::kMostBitmapFileBytes, bytes))
         return nullptr;
@@ -224,18 +219,20 @@ GdiObject CreateRectRgn(int32_t left, int32_t top, int32_t right, int32_t bottom
 int32_t CombineRgn(GdiObject destination, GdiObject source1, GdiObject source2, int32_t mode) {
     auto* target = gdiObjectAs<x11::RegionObject>(destination);
     const auto* first = gdiObjectAs<x11::RegionObject>(source1);
-    if (target == nullptr || first == nullptr) return x11::kRegionError;
+    if (!x11::supportedOrReported(isListed(kListedRegionModes, mode), "CombineRgn", "mode",
+                                  static_cast<uint32_t>(mode)))
+        return RGN_ERROR;
+    if (target == nullptr || first == nullptr) return RGN_ERROR;
     x11::OwnedRegion result;
-    if (mode == x11::kRegionCopy) {
+    if (mode == RGN_COPY) {
         x11::OwnedRegion empty(XCreateRegion());
-        if (empty != nullptr)
-            result = x11::combined(first->region.get(), empty.get(), x11::kRegionOr);
+        if (empty != nullptr) result = x11::combined(first->region.get(), empty.get(), RGN_OR);
     } else {
         const auto* second = gdiObjectAs<x11::RegionObject>(source2);
-        if (second == nullptr) return x11::kRegionError;
+        if (second == nullptr) return RGN_ERROR;
         result = x11::combined(first->region.get(), second->region.get(), mode);
     }
-    if (result == nullptr) return x11::kRegionError;
+    if (result == nullptr) return RGN_ERROR;
     target->region = std::move(result);
     return x11::regionKind(target->region.get());
 }

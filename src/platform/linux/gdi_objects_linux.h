@@ -13,6 +13,7 @@
 
 #include "platform/linux/window_record_linux.h"
 #include "platform/types.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 
@@ -30,8 +31,6 @@ struct FontObject {
     std::string face;                                // UTF-8
     std::unique_ptr<XftFont, XftFontCloser> opened;  // on first use
 };
-
-inline constexpr uint8_t kSwissFamily = 0x20;  // FF_SWISS
 
 struct BrushObject {
     uint32_t colour = 0;  // COLORREF: red in the low byte
@@ -65,18 +64,6 @@ OwnedRegion takeRegion(GdiObject object);
 
 // The system colours (GetSysColor's indices), COLORREF, as a classic Windows
 // desktop has them.
-inline constexpr int32_t kColourWindow = 5;
-inline constexpr int32_t kColourWindowText = 8;
-inline constexpr int32_t kColourActiveCaption = 2;
-inline constexpr int32_t kColourCaptionText = 9;
-inline constexpr int32_t kColourHighlight = 13;
-inline constexpr int32_t kColourHighlightText = 14;
-inline constexpr int32_t kColourButtonFace = 15;
-inline constexpr int32_t kColourButtonShadow = 16;
-inline constexpr int32_t kColourButtonText = 18;
-inline constexpr int32_t kColourButtonHighlight = 20;
-inline constexpr int32_t kColourDarkShadow = 21;
-inline constexpr int32_t kColourLight = 22;
 uint32_t systemColour(int32_t index);
 
 // The opened font of a font object; the default control font when the

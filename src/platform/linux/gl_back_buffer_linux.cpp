@@ -3,16 +3,16 @@
 
 #include <GL/glext.h>
 
+#include "platform/windows_values.h"
+
 namespace platform::gl {
 namespace {
-
-constexpr uint32_t kFormatA8R8G8B8 = 21;  // D3DFMT_A8R8G8B8
 
 // The renderbuffer format of a back-buffer format: 8 bits a colour channel,
 // also for 16-bit formats (R5G6B5, the program's), as the Windows program
 // draws under Wine, whose pictures are the ones ours are held against; alpha
 // only where the format has it.
-GLenum colourFormatOf(uint32_t format) { return format == kFormatA8R8G8B8 ? GL_RGBA8 : GL_RGB8; }
+GLenum colourFormatOf(uint32_t format) { return format == D3DFMT_A8R8G8B8 ? GL_RGBA8 : GL_RGB8; }
 
 GLuint renderbuffer(GLenum format, uint32_t width, uint32_t height) {
     GLuint name = 0;

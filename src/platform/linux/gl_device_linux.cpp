@@ -10,29 +10,25 @@
 #include "platform/linux/gl_fixed_function_linux.h"
 #include "platform/linux/gl_texture_linux.h"
 #include "platform/linux/gl_x_errors_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
+#include "platform/windows_values.h"
 
 namespace platform::gl {
 namespace {
 
-constexpr uint32_t kFormatUnknown = 0;
-constexpr uint32_t kFormatX8R8G8B8 = 22;
-
-constexpr uint32_t kClearTarget = 1;
-constexpr uint32_t kClearZBuffer = 2;
-
 GLenum modeOf(uint32_t primitiveType) {
     switch (primitiveType) {
-        case kPointList:
+        case D3DPT_POINTLIST:
             return GL_POINTS;
-        case kLineList:
+        case D3DPT_LINELIST:
             return GL_LINES;
-        case kLineStrip:
+        case D3DPT_LINESTRIP:
             return GL_LINE_STRIP;
-        case kTriangleStrip:
+        case D3DPT_TRIANGLESTRIP:
             return GL_TRIANGLE_STRIP;
-        case kTriangleFan:
+        case D3DPT_TRIANGLEFAN:
             return GL_TRIANGLE_FAN;
         default:
             return GL_TRIANGLES;
@@ -96,8 +92,15 @@ bool Device::makeBackBuffer(PresentParameters& parameters) {
             parameters.backBufferHeight =
                 static_cast<uint32_t>(std::max(client.bottom - client.top, 1));
     }
-    if (parameters.backBufferFormat == kFormatUnknown)
-        parameters.backBufferFormat = kFormatX8R8G8B8;
+    x11::supportedOrReported(isListed(kListedFormats, parameters.backBufferFormat),
+                             "CreateDevice or Reset", "back buffer format",
+                             parameters.backBufferFormat);
+    if (parameters.enableAutoDepthStencil != 0)
+        x11::supportedOrReported(isListed(kListedFormats, parameters.autoDepthStencilFormat),
+                                 "CreateDevice or Reset", "depth format",
+                                 parameters.autoDepthStencilFormat);
+    if (parameters.backBufferFormat == D3DFMT_UNKNOWN)
+        parameters.backBufferFormat = D3DFMT_X8R8G8B8;
     if (parameters.backBufferCount == 0) parameters.backBufferCount = 1;
     const bool depth = parameters.enableAutoDepthStencil != 0;
     backBuffer_.reset();
@@ -132,13 +135,14 @@ int32_t Device::EndScene() {
 
 int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uint32_t colour,
                       float z, uint32_t /*stencil*/) {
-    if (!backBuffer_ || ((flags & kClearZBuffer) != 0 && !backBuffer_->hasDepth()))
+    x11::supportedOrReported(onlyListedFlags(kListedClearFlags, flags), "Clear", "flags", flags);
+    if (!backBuffer_ || ((flags & D3DCLEAR_ZBUFFER) != 0 && !backBuffer_->hasDepth()))
         return kInvalidCall;
     if (!makeCurrent()) return kDeviceLost;
     backBuffer_->bind();
     forgetAppliedState();  // masks and scissor
     GLbitfield mask = 0;
-    if (flags & kClearTarget) {
+    if (flags & D3DCLEAR_TARGET) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glClearColor(static_cast<float>((colour >> 16) & 0xFF) / 255.0f,
                      static_cast<float>((colour >> 8) & 0xFF) / 255.0f,
@@ -146,7 +150,7 @@ int32_t Device::Clear(uint32_t rectCount, const Rect* rects, uint32_t flags, uin
                      static_cast<float>(colour >> 24) / 255.0f);
         mask |= GL_COLOR_BUFFER_BIT;
     }
-    if (flags & kClearZBuffer) {
+    if (flags & D3DCLEAR_ZBUFFER) {
         glDepthMask(GL_TRUE);
         glClearDepth(std::clamp(z, 0.0f, 1.0f));
         mask |= GL_DEPTH_BUFFER_BIT;
@@ -236,6 +240,8 @@ int32_t Device::LightEnable(uint32_t index, int32_t enable) {
 }
 
 int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
+    x11::supportedOrReported(isListed(kListedRenderStates, state), "SetRenderState", "state",
+                             state);
     if (state < rs::kCount && state_.renderStates[state] != value) {
         state_.renderStates[state] = value;
         stale_ = kAllStateGroups;  // lighting alone is read by every group
@@ -245,9 +251,11 @@ int32_t Device::SetRenderState(uint32_t state, uint32_t value) {
 
 int32_t Device::SetTransform(uint32_t state, const Matrix* matrix) {
     if (matrix == nullptr) return kInvalidCall;
-    if (state == kTransformWorld) state_.world = *matrix;
-    if (state == kTransformView) state_.view = *matrix;
-    if (state == kTransformProjection) state_.projection = *matrix;
+    x11::supportedOrReported(isListed(kListedTransforms, state), "SetTransform", "transform",
+                             state);
+    if (state == D3DTS_WORLD) state_.world = *matrix;
+    if (state == D3DTS_VIEW) state_.view = *matrix;
+    if (state == D3DTS_PROJECTION) state_.projection = *matrix;
     stale_ |= kTransformsAndLights;
     return kOk;
 }
@@ -273,6 +281,8 @@ int32_t Device::SetTexture(uint32_t stage, Direct3DTexture9* texture) {
 }
 
 int32_t Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t value) {
+    x11::supportedOrReported(isListed(kListedTextureStageStates, type), "SetTextureStageState",
+                             "state", type);
     if (stage < tss::kStages && type < tss::kCount && state_.stageStates[stage][type] != value) {
         state_.stageStates[stage][type] = value;
         stale_ |= kTextureStage;
@@ -281,12 +291,15 @@ int32_t Device::SetTextureStageState(uint32_t stage, uint32_t type, uint32_t val
 }
 
 int32_t Device::SetFVF(uint32_t fvf) {
+    x11::supportedOrReported(onlyListedFlags(kListedVertexFormats, fvf), "SetFVF", "format", fvf);
     state_.fvf = fvf;
     return kOk;
 }
 
 int32_t Device::DrawPrimitiveUP(uint32_t primitiveType, uint32_t primitiveCount,
                                 const void* vertices, uint32_t stride) {
+    x11::supportedOrReported(isListed(kListedPrimitiveTypes, primitiveType), "DrawPrimitiveUP",
+                             "primitive type", primitiveType);
     const std::optional<VertexFormat> format = vertexFormatOf(state_.fvf);
     const uint64_t count = vertexCountOf(primitiveType, primitiveCount);
     if (!format || vertices == nullptr || stride == 0 || count == 0 || count > 0x7FFFFFFF)

@@ -11,73 +11,22 @@
 
 #include "platform/graphics_types.h"
 #include "platform/matrix.h"
+#include "platform/windows_values.h"
 
 namespace platform::gl {
 
 struct GlTexture;
 
-// Render states (Direct3D's D3DRS_* codes) this device reads.
+// How many render states (D3DRS_*) and texture stage states (D3DTSS_*) the
+// device holds, and its texture stages.
 namespace rs {
-inline constexpr uint32_t kZEnable = 7;
-inline constexpr uint32_t kFillMode = 8;
-inline constexpr uint32_t kShadeMode = 9;
-inline constexpr uint32_t kZWriteEnable = 14;
-inline constexpr uint32_t kAlphaTestEnable = 15;
-inline constexpr uint32_t kSourceBlend = 19;
-inline constexpr uint32_t kDestinationBlend = 20;
-inline constexpr uint32_t kCullMode = 22;
-inline constexpr uint32_t kZFunction = 23;
-inline constexpr uint32_t kAlphaReference = 24;
-inline constexpr uint32_t kAlphaFunction = 25;
-inline constexpr uint32_t kDitherEnable = 26;
-inline constexpr uint32_t kAlphaBlendEnable = 27;
-inline constexpr uint32_t kFogEnable = 28;
-inline constexpr uint32_t kSpecularEnable = 29;
-inline constexpr uint32_t kTextureFactor = 60;
-inline constexpr uint32_t kLighting = 137;
-inline constexpr uint32_t kAmbient = 139;
-inline constexpr uint32_t kColourVertex = 141;
-inline constexpr uint32_t kLocalViewer = 142;
-inline constexpr uint32_t kNormalizeNormals = 143;
-inline constexpr uint32_t kDiffuseMaterialSource = 145;
-inline constexpr uint32_t kSpecularMaterialSource = 146;
-inline constexpr uint32_t kAmbientMaterialSource = 147;
-inline constexpr uint32_t kEmissiveMaterialSource = 148;
-inline constexpr uint32_t kColourWriteEnable = 168;
-inline constexpr uint32_t kBlendOperation = 171;
 inline constexpr uint32_t kCount = 256;
 }  // namespace rs
 
-// Texture stage states (D3DTSS_*).
 namespace tss {
-inline constexpr uint32_t kColourOperation = 1;
-inline constexpr uint32_t kColourArgument1 = 2;
-inline constexpr uint32_t kColourArgument2 = 3;
-inline constexpr uint32_t kAlphaOperation = 4;
-inline constexpr uint32_t kAlphaArgument1 = 5;
-inline constexpr uint32_t kAlphaArgument2 = 6;
-inline constexpr uint32_t kTexCoordIndex = 11;
-inline constexpr uint32_t kColourArgument0 = 26;
-inline constexpr uint32_t kAlphaArgument0 = 27;
-inline constexpr uint32_t kResultArgument = 28;
 inline constexpr uint32_t kCount = 33;
 inline constexpr uint32_t kStages = 8;
-
-// Operations (D3DTOP_*) and arguments (D3DTA_*).
-inline constexpr uint32_t kDisable = 1;
-inline constexpr uint32_t kSelectArgument1 = 2;
-inline constexpr uint32_t kModulate = 4;
-inline constexpr uint32_t kArgumentDiffuse = 0;
-inline constexpr uint32_t kArgumentCurrent = 1;
-inline constexpr uint32_t kArgumentTexture = 2;
 }  // namespace tss
-
-// Transform codes (D3DTS_*).
-inline constexpr uint32_t kTransformView = 2;
-inline constexpr uint32_t kTransformProjection = 3;
-inline constexpr uint32_t kTransformWorld = 256;
-
-inline constexpr uint32_t kLightDirectional = 3;
 
 struct LightSlot {
     Light light;
@@ -89,38 +38,38 @@ struct DeviceState {
     // buffer.
     explicit DeviceState(bool depthBuffer) {
         renderStates.fill(0);
-        renderStates[rs::kZEnable] = depthBuffer ? 1 : 0;
-        renderStates[rs::kFillMode] = 3;   // solid
-        renderStates[rs::kShadeMode] = 2;  // Gouraud
-        renderStates[rs::kZWriteEnable] = 1;
-        renderStates[16] = 1;                     // last pixel
-        renderStates[rs::kSourceBlend] = 2;       // one
-        renderStates[rs::kDestinationBlend] = 1;  // zero
-        renderStates[rs::kCullMode] = 3;          // counter-clockwise faces culled
-        renderStates[rs::kZFunction] = 4;         // less or equal
-        renderStates[rs::kAlphaFunction] = 8;     // always
-        renderStates[rs::kTextureFactor] = 0xFFFFFFFF;
-        renderStates[136] = 1;  // clipping
-        renderStates[rs::kLighting] = 1;
-        renderStates[rs::kColourVertex] = 1;
-        renderStates[rs::kLocalViewer] = 1;
-        renderStates[rs::kDiffuseMaterialSource] = 1;   // vertex colour 1
-        renderStates[rs::kSpecularMaterialSource] = 2;  // vertex colour 2
-        renderStates[rs::kColourWriteEnable] = 0xF;
-        renderStates[rs::kBlendOperation] = 1;  // add
+        renderStates[D3DRS_ZENABLE] = depthBuffer ? 1 : 0;
+        renderStates[D3DRS_FILLMODE] = D3DFILL_SOLID;
+        renderStates[D3DRS_SHADEMODE] = D3DSHADE_GOURAUD;
+        renderStates[D3DRS_ZWRITEENABLE] = 1;
+        renderStates[D3DRS_LASTPIXEL] = 1;
+        renderStates[D3DRS_SRCBLEND] = D3DBLEND_ONE;
+        renderStates[D3DRS_DESTBLEND] = D3DBLEND_ZERO;
+        renderStates[D3DRS_CULLMODE] = D3DCULL_CCW;
+        renderStates[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+        renderStates[D3DRS_ALPHAFUNC] = D3DCMP_ALWAYS;
+        renderStates[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFF;
+        renderStates[D3DRS_CLIPPING] = 1;
+        renderStates[D3DRS_LIGHTING] = 1;
+        renderStates[D3DRS_COLORVERTEX] = 1;
+        renderStates[D3DRS_LOCALVIEWER] = 1;
+        renderStates[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+        renderStates[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+        renderStates[D3DRS_COLORWRITEENABLE] = 0xF;
+        renderStates[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
         for (uint32_t stage = 0; stage < tss::kStages; ++stage) {
             auto& states = stageStates[stage];
             states.fill(0);
-            states[tss::kColourOperation] = stage == 0 ? tss::kModulate : tss::kDisable;
-            states[tss::kColourArgument1] = tss::kArgumentTexture;
-            states[tss::kColourArgument2] = tss::kArgumentCurrent;
-            states[tss::kAlphaOperation] = stage == 0 ? tss::kSelectArgument1 : tss::kDisable;
-            states[tss::kAlphaArgument1] = tss::kArgumentTexture;
-            states[tss::kAlphaArgument2] = tss::kArgumentCurrent;
-            states[tss::kTexCoordIndex] = stage;
-            states[tss::kColourArgument0] = tss::kArgumentCurrent;
-            states[tss::kAlphaArgument0] = tss::kArgumentCurrent;
-            states[tss::kResultArgument] = tss::kArgumentCurrent;
+            states[D3DTSS_COLOROP] = stage == 0 ? D3DTOP_MODULATE : D3DTOP_DISABLE;
+            states[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+            states[D3DTSS_COLORARG2] = D3DTA_CURRENT;
+            states[D3DTSS_ALPHAOP] = stage == 0 ? D3DTOP_SELECTARG1 : D3DTOP_DISABLE;
+            states[D3DTSS_ALPHAARG1] = D3DTA_TEXTURE;
+            states[D3DTSS_ALPHAARG2] = D3DTA_CURRENT;
+            states[D3DTSS_TEXCOORDINDEX] = stage;
+            states[D3DTSS_COLORARG0] = D3DTA_CURRENT;
+            states[D3DTSS_ALPHAARG0] = D3DTA_CURRENT;
+            states[D3DTSS_RESULTARG] = D3DTA_CURRENT;
         }
         D3DXMatrixIdentity(&world);
         D3DXMatrixIdentity(&view);
@@ -146,7 +95,7 @@ struct DeviceState {
 // directional light along +z.
 inline Light defaultLight() {
     Light light;
-    light.type = kLightDirectional;
+    light.type = D3DLIGHT_DIRECTIONAL;
     light.diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
     light.direction = {0.0f, 0.0f, 1.0f};
     return light;

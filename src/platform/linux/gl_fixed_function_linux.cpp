@@ -82,52 +82,52 @@ GLenum blendEquationOf(uint32_t operation) {
 }
 
 void applyBlending(const DeviceState& state) {
-    if (state.renderState(rs::kAlphaBlendEnable) == 0) {
+    if (state.renderState(D3DRS_ALPHABLENDENABLE) == 0) {
         glDisable(GL_BLEND);
         return;
     }
     glEnable(GL_BLEND);
-    GLenum source = blendFactorOf(state.renderState(rs::kSourceBlend));
-    GLenum destination = blendFactorOf(state.renderState(rs::kDestinationBlend));
+    GLenum source = blendFactorOf(state.renderState(D3DRS_SRCBLEND));
+    GLenum destination = blendFactorOf(state.renderState(D3DRS_DESTBLEND));
     // "Both" factors set the destination's from the source's.
-    if (state.renderState(rs::kSourceBlend) == 12) {
+    if (state.renderState(D3DRS_SRCBLEND) == 12) {
         source = GL_SRC_ALPHA;
         destination = GL_ONE_MINUS_SRC_ALPHA;
-    } else if (state.renderState(rs::kSourceBlend) == 13) {
+    } else if (state.renderState(D3DRS_SRCBLEND) == 13) {
         source = GL_ONE_MINUS_SRC_ALPHA;
         destination = GL_SRC_ALPHA;
     }
     glBlendFunc(source, destination);
-    glBlendEquation(blendEquationOf(state.renderState(rs::kBlendOperation)));
+    glBlendEquation(blendEquationOf(state.renderState(D3DRS_BLENDOP)));
     const Rgba factor = rgbaOf(state.renderState(193));  // D3DRS_BLENDFACTOR
     glBlendColor(factor.v[0], factor.v[1], factor.v[2], factor.v[3]);
 }
 
 void applyRasterStates(const DeviceState& state, bool depth) {
-    const uint32_t zEnable = state.renderState(rs::kZEnable);
+    const uint32_t zEnable = state.renderState(D3DRS_ZENABLE);
     if (depth && zEnable != 0) {
         glEnable(GL_DEPTH_TEST);
-        glDepthFunc(comparisonOf(state.renderState(rs::kZFunction)));
-        glDepthMask(state.renderState(rs::kZWriteEnable) != 0 ? GL_TRUE : GL_FALSE);
+        glDepthFunc(comparisonOf(state.renderState(D3DRS_ZFUNC)));
+        glDepthMask(state.renderState(D3DRS_ZWRITEENABLE) != 0 ? GL_TRUE : GL_FALSE);
     } else {
         glDisable(GL_DEPTH_TEST);
     }
-    if (state.renderState(rs::kAlphaTestEnable) != 0) {
+    if (state.renderState(D3DRS_ALPHATESTENABLE) != 0) {
         glEnable(GL_ALPHA_TEST);
-        glAlphaFunc(comparisonOf(state.renderState(rs::kAlphaFunction)),
-                    static_cast<float>(state.renderState(rs::kAlphaReference) & 0xFF) / 255.0f);
+        glAlphaFunc(comparisonOf(state.renderState(D3DRS_ALPHAFUNC)),
+                    static_cast<float>(state.renderState(D3DRS_ALPHAREF) & 0xFF) / 255.0f);
     } else {
         glDisable(GL_ALPHA_TEST);
     }
     // Front faces are counter-clockwise on the screen; Direct3D names the
     // winding it culls.
     glFrontFace(GL_CCW);
-    switch (state.renderState(rs::kCullMode)) {
-        case 2:  // clockwise
+    switch (state.renderState(D3DRS_CULLMODE)) {
+        case D3DCULL_CW:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_BACK);
             break;
-        case 3:  // counter-clockwise
+        case D3DCULL_CCW:
             glEnable(GL_CULL_FACE);
             glCullFace(GL_FRONT);
             break;
@@ -135,15 +135,17 @@ void applyRasterStates(const DeviceState& state, bool depth) {
             glDisable(GL_CULL_FACE);
             break;
     }
-    const uint32_t fill = state.renderState(rs::kFillMode);
-    glPolygonMode(GL_FRONT_AND_BACK, fill == 1 ? GL_POINT : fill == 2 ? GL_LINE : GL_FILL);
-    glShadeModel(state.renderState(rs::kShadeMode) == 1 ? GL_FLAT : GL_SMOOTH);
-    if (state.renderState(rs::kDitherEnable) != 0) {
+    const uint32_t fill = state.renderState(D3DRS_FILLMODE);
+    glPolygonMode(GL_FRONT_AND_BACK, fill == D3DFILL_POINT       ? GL_POINT
+                                     : fill == D3DFILL_WIREFRAME ? GL_LINE
+                                                                 : GL_FILL);
+    glShadeModel(state.renderState(D3DRS_SHADEMODE) == D3DSHADE_FLAT ? GL_FLAT : GL_SMOOTH);
+    if (state.renderState(D3DRS_DITHERENABLE) != 0) {
         glEnable(GL_DITHER);
     } else {
         glDisable(GL_DITHER);
     }
-    const uint32_t mask = state.renderState(rs::kColourWriteEnable);
+    const uint32_t mask = state.renderState(D3DRS_COLORWRITEENABLE);
     glColorMask((mask & 1) != 0, (mask & 2) != 0, (mask & 4) != 0, (mask & 8) != 0);
     glDisable(GL_FOG);
     glDisable(GL_SCISSOR_TEST);
@@ -159,7 +161,7 @@ void setLight(GLenum id, const Light& light) {
     glLightfv(id, GL_AMBIENT, ambient.v);
     glLightfv(id, GL_DIFFUSE, diffuse.v);
     glLightfv(id, GL_SPECULAR, specular.v);
-    if (light.type == kLightDirectional) {
+    if (light.type == D3DLIGHT_DIRECTIONAL) {
         // OpenGL's directional light is given by the way towards the light.
         const GLfloat towards[4] = {-light.direction.x, -light.direction.y, -light.direction.z,
                                     0.0f};
@@ -176,7 +178,7 @@ void setLight(GLenum id, const Light& light) {
     glLightf(id, GL_CONSTANT_ATTENUATION, none ? 1.0f : light.attenuation0);
     glLightf(id, GL_LINEAR_ATTENUATION, light.attenuation1);
     glLightf(id, GL_QUADRATIC_ATTENUATION, light.attenuation2);
-    if (light.type == 2) {  // spot: the outer cone, and the falloff as an exponent
+    if (light.type == D3DLIGHT_SPOT) {  // the outer cone, and the falloff as an exponent
         const GLfloat direction[3] = {light.direction.x, light.direction.y, light.direction.z};
         glLightfv(id, GL_SPOT_DIRECTION, direction);
         const float halfAngle = std::clamp(light.phi * 0.5f, 0.0f, std::numbers::pi_v<float> / 2);
@@ -202,7 +204,7 @@ void applyLights(const DeviceState& state) {
 
 void applyMaterial(const DeviceState& state, bool vertexColour) {
     const Material& material = state.material;
-    const bool specularOn = state.renderState(rs::kSpecularEnable) != 0;
+    const bool specularOn = state.renderState(D3DRS_SPECULARENABLE) != 0;
     const Rgba ambient = rgbaOf(material.ambient);
     const Rgba diffuse = rgbaOf(material.diffuse);
     const Rgba specular = specularOn ? rgbaOf(material.specular) : Rgba{{0, 0, 0, 0}};
@@ -216,17 +218,17 @@ void applyMaterial(const DeviceState& state, bool vertexColour) {
     // The vertex colour stands for the material colours whose source is it
     // (OpenGL follows one target, or ambient and diffuse together).
     auto fromVertex = [&](uint32_t source) {
-        return vertexColour && state.renderState(rs::kColourVertex) != 0 &&
+        return vertexColour && state.renderState(D3DRS_COLORVERTEX) != 0 &&
                state.renderState(source) == 1;
     };
     GLenum target = 0;
-    if (fromVertex(rs::kDiffuseMaterialSource)) {
-        target = fromVertex(rs::kAmbientMaterialSource) ? GL_AMBIENT_AND_DIFFUSE : GL_DIFFUSE;
-    } else if (fromVertex(rs::kAmbientMaterialSource)) {
+    if (fromVertex(D3DRS_DIFFUSEMATERIALSOURCE)) {
+        target = fromVertex(D3DRS_AMBIENTMATERIALSOURCE) ? GL_AMBIENT_AND_DIFFUSE : GL_DIFFUSE;
+    } else if (fromVertex(D3DRS_AMBIENTMATERIALSOURCE)) {
         target = GL_AMBIENT;
-    } else if (fromVertex(rs::kEmissiveMaterialSource)) {
+    } else if (fromVertex(D3DRS_EMISSIVEMATERIALSOURCE)) {
         target = GL_EMISSION;
-    } else if (specularOn && fromVertex(rs::kSpecularMaterialSource)) {
+    } else if (specularOn && fromVertex(D3DRS_SPECULARMATERIALSOURCE)) {
         target = GL_SPECULAR;
     }
     if (target != 0) {
@@ -238,7 +240,7 @@ void applyMaterial(const DeviceState& state, bool vertexColour) {
 }
 
 void applyLighting(const DeviceState& state, const VertexParts& parts, bool lit) {
-    const bool specularOn = state.renderState(rs::kSpecularEnable) != 0;
+    const bool specularOn = state.renderState(D3DRS_SPECULARENABLE) != 0;
     if (!lit) {
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
@@ -252,12 +254,12 @@ void applyLighting(const DeviceState& state, const VertexParts& parts, bool lit)
     }
     glDisable(GL_COLOR_SUM);
     glEnable(GL_LIGHTING);
-    const Rgba ambient = rgbaOf(state.renderState(rs::kAmbient));
+    const Rgba ambient = rgbaOf(state.renderState(D3DRS_AMBIENT));
     glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient.v);
-    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, state.renderState(rs::kLocalViewer) != 0);
+    glLightModeli(GL_LIGHT_MODEL_LOCAL_VIEWER, state.renderState(D3DRS_LOCALVIEWER) != 0);
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
-    if (state.renderState(rs::kNormalizeNormals) != 0) {
+    if (state.renderState(D3DRS_NORMALIZENORMALS) != 0) {
         glEnable(GL_NORMALIZE);
     } else {
         glDisable(GL_NORMALIZE);
@@ -294,8 +296,8 @@ Source sourceOf(uint32_t argument, bool alpha) {
     const bool complement = (argument & 0x10) != 0;
     const bool replicate = alpha || (argument & 0x20) != 0;
     Source out{GL_PRIMARY_COLOR, 0};
-    if (which == tss::kArgumentTexture) out.source = GL_TEXTURE;
-    if (which == 3) out.source = GL_CONSTANT;  // the texture factor
+    if (which == D3DTA_TEXTURE) out.source = GL_TEXTURE;
+    if (which == D3DTA_TFACTOR) out.source = GL_CONSTANT;
     if (replicate) {
         out.operand = complement ? GL_ONE_MINUS_SRC_ALPHA : GL_SRC_ALPHA;
     } else {
@@ -312,7 +314,7 @@ void setCombiner(bool alpha, uint32_t operation, uint32_t argument1, uint32_t ar
     switch (operation) {
         case 1:  // disabled alpha under an enabled colour: the diffuse alpha
             combine = GL_REPLACE;
-            sources[0] = sourceOf(tss::kArgumentCurrent, alpha);
+            sources[0] = sourceOf(D3DTA_CURRENT, alpha);
             break;
         case 2:
             combine = GL_REPLACE;
@@ -369,7 +371,7 @@ void setCombiner(bool alpha, uint32_t operation, uint32_t argument1, uint32_t ar
 void applyTextureStage(const DeviceState& state) {
     const auto& stage = state.stageStates[0];
     glActiveTexture(GL_TEXTURE0);
-    if (state.texture == nullptr || stage[tss::kColourOperation] == tss::kDisable) {
+    if (state.texture == nullptr || stage[D3DTSS_COLOROP] == D3DTOP_DISABLE) {
         glDisable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, 0);
         return;
@@ -377,12 +379,10 @@ void applyTextureStage(const DeviceState& state) {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, state.texture->name);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
-    const Rgba factor = rgbaOf(state.renderState(rs::kTextureFactor));
+    const Rgba factor = rgbaOf(state.renderState(D3DRS_TEXTUREFACTOR));
     glTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_COLOR, factor.v);
-    setCombiner(false, stage[tss::kColourOperation], stage[tss::kColourArgument1],
-                stage[tss::kColourArgument2]);
-    setCombiner(true, stage[tss::kAlphaOperation], stage[tss::kAlphaArgument1],
-                stage[tss::kAlphaArgument2]);
+    setCombiner(false, stage[D3DTSS_COLOROP], stage[D3DTSS_COLORARG1], stage[D3DTSS_COLORARG2]);
+    setCombiner(true, stage[D3DTSS_ALPHAOP], stage[D3DTSS_ALPHAARG1], stage[D3DTSS_ALPHAARG2]);
 }
 
 }  // namespace
@@ -390,7 +390,7 @@ void applyTextureStage(const DeviceState& state) {
 void applyDrawState(const DeviceState& state, const VertexParts& parts, uint32_t width,
                     uint32_t height, bool depth, uint32_t groups) {
     // Pre-transformed vertices are never lit.
-    const bool lit = !parts.pretransformed && state.renderState(rs::kLighting) != 0;
+    const bool lit = !parts.pretransformed && state.renderState(D3DRS_LIGHTING) != 0;
     if (groups & kTransformsAndLights) applyTransformsAndLights(state, parts, lit, width, height);
     if (groups & kLighting) applyLighting(state, parts, lit);
     if (groups & kTextureStage) applyTextureStage(state);

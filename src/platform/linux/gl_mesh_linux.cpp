@@ -39,7 +39,7 @@ public:
         const xfile::Subset& range = mesh_->subsets[subset];
         if (range.faceCount == 0 || range.vertexCount == 0) return gl::kOk;
         const auto* vertices = reinterpret_cast<const uint8_t*>(mesh_->vertices.data());
-        device_.drawIndexed({format_, vertices, 0}, gl::kTriangleList,
+        device_.drawIndexed({format_, vertices, 0}, D3DPT_TRIANGLELIST,
                             mesh_->indices.data() + size_t{range.faceStart} * 3,
                             range.faceCount * 3, range.vertexStart,
                             range.vertexStart + range.vertexCount - 1);

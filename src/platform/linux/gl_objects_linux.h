@@ -6,18 +6,18 @@
 
 #include <cstdint>
 
+#include "platform/windows_values.h"
+
 namespace platform::gl {
 
-// Result codes the graphics side hands back, Direct3D's: E_FAIL,
-// E_OUTOFMEMORY, D3DERR_INVALIDCALL, D3DERR_NOTAVAILABLE, D3DERR_DEVICELOST,
-// D3DERR_DEVICENOTRESET, D3DXERR_INVALIDDATA.
-inline constexpr int32_t kOk = 0;
-inline constexpr int32_t kFail = static_cast<int32_t>(0x80004005);
-inline constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000E);
-inline constexpr int32_t kInvalidCall = static_cast<int32_t>(0x8876086C);
-inline constexpr int32_t kNotAvailable = static_cast<int32_t>(0x8876086A);
-inline constexpr int32_t kDeviceLost = static_cast<int32_t>(0x88760868);
-inline constexpr int32_t kDeviceNotReset = static_cast<int32_t>(0x88760869);
-inline constexpr int32_t kInvalidData = static_cast<int32_t>(0x88760B59);
+// Result codes the graphics side hands back, Direct3D's.
+inline constexpr int32_t kOk = D3D_OK;
+inline constexpr int32_t kFail = E_FAIL;
+inline constexpr int32_t kOutOfMemory = E_OUTOFMEMORY;
+inline constexpr int32_t kInvalidCall = D3DERR_INVALIDCALL;
+inline constexpr int32_t kNotAvailable = D3DERR_NOTAVAILABLE;
+inline constexpr int32_t kDeviceLost = D3DERR_DEVICELOST;
+inline constexpr int32_t kDeviceNotReset = D3DERR_DEVICENOTRESET;
+inline constexpr int32_t kInvalidData = D3DXERR_INVALIDDATA;
 
 }  // namespace platform::gl

@@ -6,17 +6,9 @@
 #include <cstdint>
 #include <optional>
 
-namespace platform::gl {
+#include "platform/windows_values.h"
 
-// Vertex format bits (Direct3D's FVF codes).
-inline constexpr uint32_t kFvfPositionMask = 0x400E;
-inline constexpr uint32_t kFvfXyz = 0x0002;
-inline constexpr uint32_t kFvfXyzRhw = 0x0004;
-inline constexpr uint32_t kFvfXyzw = 0x4002;
-inline constexpr uint32_t kFvfNormal = 0x0010;
-inline constexpr uint32_t kFvfPointSize = 0x0020;
-inline constexpr uint32_t kFvfDiffuse = 0x0040;
-inline constexpr uint32_t kFvfSpecular = 0x0080;
+namespace platform::gl {
 
 // Byte offsets of the parts a vertex has; -1 for a part it lacks.
 struct VertexFormat {
@@ -34,14 +26,14 @@ struct VertexFormat {
 constexpr std::optional<VertexFormat> vertexFormatOf(uint32_t fvf) {
     VertexFormat format;
     uint32_t offset = 0;
-    const uint32_t position = fvf & kFvfPositionMask;
-    if (position == kFvfXyz) {
+    const uint32_t position = fvf & D3DFVF_POSITION_MASK;
+    if (position == D3DFVF_XYZ) {
         offset = 12;
-    } else if (position == kFvfXyzRhw) {
+    } else if (position == D3DFVF_XYZRHW) {
         format.pretransformed = true;
         format.positionSize = 4;
         offset = 16;
-    } else if (position == kFvfXyzw) {
+    } else if (position == D3DFVF_XYZW) {
         format.positionSize = 4;
         offset = 16;
     } else if (position >= 0x6 && position <= 0xE) {
@@ -53,10 +45,10 @@ constexpr std::optional<VertexFormat> vertexFormatOf(uint32_t fvf) {
         part = static_cast<int32_t>(offset);
         offset += size;
     };
-    if (fvf & kFvfNormal) take(format.normal, 12);
-    if (fvf & kFvfPointSize) offset += 4;
-    if (fvf & kFvfDiffuse) take(format.diffuse, 4);
-    if (fvf & kFvfSpecular) take(format.specular, 4);
+    if (fvf & D3DFVF_NORMAL) take(format.normal, 12);
+    if (fvf & D3DFVF_PSIZE) offset += 4;
+    if (fvf & D3DFVF_DIFFUSE) take(format.diffuse, 4);
+    if (fvf & D3DFVF_SPECULAR) take(format.specular, 4);
     const uint32_t sets = (fvf >> 8) & 0xF;
     for (uint32_t set = 0; set < sets && set < 8; ++set) {
         // Two bits per set from bit 16: 0 two floats, 1 three, 2 four, 3 one.
@@ -72,28 +64,20 @@ constexpr std::optional<VertexFormat> vertexFormatOf(uint32_t fvf) {
     return format;
 }
 
-// Primitive types (Direct3D's codes) and their vertex counts.
-inline constexpr uint32_t kPointList = 1;
-inline constexpr uint32_t kLineList = 2;
-inline constexpr uint32_t kLineStrip = 3;
-inline constexpr uint32_t kTriangleList = 4;
-inline constexpr uint32_t kTriangleStrip = 5;
-inline constexpr uint32_t kTriangleFan = 6;
-
 // The vertices `count` primitives of the type take; 0 for an unknown type.
 constexpr uint64_t vertexCountOf(uint32_t primitiveType, uint32_t count) {
     const uint64_t n = count;
     switch (primitiveType) {
-        case kPointList:
+        case D3DPT_POINTLIST:
             return n;
-        case kLineList:
+        case D3DPT_LINELIST:
             return 2 * n;
-        case kLineStrip:
+        case D3DPT_LINESTRIP:
             return n == 0 ? 0 : n + 1;
-        case kTriangleList:
+        case D3DPT_TRIANGLELIST:
             return 3 * n;
-        case kTriangleStrip:
-        case kTriangleFan:
+        case D3DPT_TRIANGLESTRIP:
+        case D3DPT_TRIANGLEFAN:
             return n == 0 ? 0 : n + 2;
         default:
             return 0;

@@ -12,7 +12,7 @@
 #include "platform/linux/unicode_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/messages.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
@@ -107,27 +107,26 @@ void handleButton(const XButtonEvent& event, bool press) {
     const Point point = clientPoint(*window, event.x, event.y);
     if (event.button == Button2) {
         if (inside(clientRectOf(*window), point))
-            postMessage(window->handle, kMiddleDown, 0, pointParameter(point.x, point.y));
+            postMessage(window->handle, WM_MBUTTONDOWN, 0, pointParameter(point.x, point.y));
         return;
     }
     if (press) pressPoint = {event.x_root, event.y_root};
     if (press && !inside(clientRectOf(*window), point)) {
-        postMessage(window->handle, WM_NCLBUTTONDOWN, kNonClientHitBorder,
+        postMessage(window->handle, WM_NCLBUTTONDOWN, HTBORDER,
                     pointParameter(event.x_root, event.y_root));
         return;
     }
-    uint32_t message = kLeftButtonUp;
-    if (press) message = isDoubleClick(*window, event) ? kLeftDoubleClick : WM_LBUTTONDOWN;
-    postMessage(window->handle, message, press ? kLeftButtonFlag : 0,
-                pointParameter(point.x, point.y));
+    uint32_t message = WM_LBUTTONUP;
+    if (press) message = isDoubleClick(*window, event) ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+    postMessage(window->handle, message, press ? MK_LBUTTON : 0, pointParameter(point.x, point.y));
 }
 
 void handleMotion(const XMotionEvent& event) {
     WindowObject* window = windowOfX(event.window);
     if (window == nullptr || window->destroying) return;
     const Point point = clientPoint(*window, event.x, event.y);
-    const uintptr_t buttons = (event.state & Button1Mask) != 0 ? kLeftButtonFlag : 0;
-    postMessage(window->handle, kMouseMove, buttons, pointParameter(point.x, point.y));
+    const uintptr_t buttons = (event.state & Button1Mask) != 0 ? MK_LBUTTON : 0;
+    postMessage(window->handle, WM_MOUSEMOVE, buttons, pointParameter(point.x, point.y));
 }
 
 void handleKey(XKeyEvent& event, bool press) {
@@ -146,7 +145,7 @@ void handleKey(XKeyEvent& event, bool press) {
     if (key == 0) return;
     Message message;
     message.window = target;
-    message.message = press ? WM_KEYDOWN : kKeyUp;
+    message.message = press ? WM_KEYDOWN : WM_KEYUP;
     message.wParam = static_cast<uintptr_t>(unsidedKey(key));
     message.lParam = keyParameter(event, press);
     postKeyMessage(message, {key, press, std::move(text)});

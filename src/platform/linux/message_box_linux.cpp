@@ -16,25 +16,24 @@
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace x11 {
 namespace {
 
 constexpr const char* kClassName = "t462 message box";
-constexpr uint32_t kBoxStyle = kStylePopup | kStyleDialogFrame;
-constexpr uint32_t kButtonStyle = kStyleChild | kStyleVisible;
-constexpr int32_t kOkId = 1;  // IDOK
+constexpr uint32_t kBoxStyle = WS_POPUP | WS_DLGFRAME;
+constexpr uint32_t kButtonStyle = WS_CHILD | WS_VISIBLE;
 constexpr int32_t kCaptionHeight = 20;
 constexpr int32_t kPadding = 16;
 constexpr int32_t kButtonWidth = 75;
 constexpr int32_t kButtonHeight = 23;
 constexpr int32_t kLeastWidth = 200;
-constexpr uint32_t kInfinite = 0xFFFFFFFF;
 
 struct Box {
     std::string caption;  // UTF-8
@@ -70,17 +69,17 @@ void paintBox(WindowHandle handle) {
     const Rect client = clientRectOf(*window);
     XftFont* font = defaultControlFont();
     const Rect bar{origin.x, origin.y, origin.x + client.right, origin.y + kCaptionHeight};
-    fillArea(window->xwindow, bar, systemColour(kColourActiveCaption));
+    fillArea(window->xwindow, bar, systemColour(COLOR_ACTIVECAPTION));
     if (font != nullptr) {
         const int32_t barBaseline =
             bar.top + (kCaptionHeight - font->ascent - font->descent) / 2 + font->ascent;
         drawText(window->xwindow, font, bar.left + 6, barBaseline, current->caption,
-                 systemColour(kColourCaptionText), bar);
+                 systemColour(COLOR_CAPTIONTEXT), bar);
         int32_t baseline = bar.bottom + kPadding + font->ascent;
         const Rect area{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
         for (const std::string& line : current->lines) {
             drawText(window->xwindow, font, origin.x + kPadding, baseline, line,
-                     systemColour(kColourWindowText), area);
+                     systemColour(COLOR_WINDOWTEXT), area);
             baseline += lineHeight(font);
         }
     }
@@ -103,7 +102,7 @@ intptr_t boxProcedure(WindowHandle window, uint32_t message, uintptr_t wParam, i
                 DefWindowProcA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
             return 0;
         case WM_COMMAND:
-            if ((wParam & 0xFFFF) == kOkId && current != nullptr) current->answered = true;
+            if ((wParam & 0xFFFF) == IDOK && current != nullptr) current->answered = true;
             return 0;
         case WM_KEYDOWN:
             if ((wParam == kKeyReturn || wParam == kKeyEscape || wParam == kKeySpace) &&
@@ -122,7 +121,7 @@ WindowHandle createBox(const char* caption, const Box& box) {
     static const bool registered = [] {
         WindowClass windowClass{};
         windowClass.procedure = boxProcedure;
-        windowClass.background = CreateSolidBrush(systemColour(kColourButtonFace));
+        windowClass.background = CreateSolidBrush(systemColour(COLOR_BTNFACE));
         windowClass.className = kClassName;
         return RegisterClassExA(&windowClass) != 0;
     }();
@@ -149,11 +148,8 @@ WindowHandle createBox(const char* caption, const Box& box) {
     const int32_t clientHeight = height - frame.top - frame.bottom;
     CreateWindowExA(0, "BUTTON", "OK", kButtonStyle, (clientWidth - kButtonWidth) / 2,
                     clientHeight - kPadding / 2 - kButtonHeight, kButtonWidth, kButtonHeight,
-                    window, kOkId, nullptr, nullptr);
-    constexpr intptr_t kTopmost = -1;
-    constexpr uint32_t kKeepPlaceAndSize = 0x3;
-    constexpr uint32_t kShow = 0x40;
-    SetWindowPos(window, kTopmost, 0, 0, 0, 0, kKeepPlaceAndSize | kShow);
+                    window, IDOK, nullptr, nullptr);
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
     return window;
 }
 
@@ -163,7 +159,7 @@ void waitForAnswer(WindowHandle window, const Box& box) {
     Message message;
     while (!box.answered && findWindow(window) != nullptr) {
         if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(kInfinite, 0);
+            MsgWaitForMultipleObjects(INFINITE, 0);
             continue;
         }
         if (message.message == WM_QUIT) {
@@ -198,11 +194,12 @@ void showMessageBox(const std::string& caption, const std::string& text) {
 
 }  // namespace x11
 
-int32_t MessageBoxA(WindowHandle, const char* text, const char* caption, uint32_t) {
-    constexpr int32_t kOk = 1;  // IDOK
+// Every box has the one OK button; the icon is not drawn.
+int32_t MessageBoxA(WindowHandle, const char* text, const char* caption, uint32_t style) {
+    x11::supportedOrReported(isListedMessageBoxStyle(style), "MessageBoxA", "style", style);
     x11::showMessageBox(caption != nullptr ? x11::utf8FromCp932(caption).value_or("") : "",
                         text != nullptr ? x11::utf8FromCp932(text).value_or("") : "");
-    return kOk;
+    return IDOK;
 }
 
 }  // namespace platform

@@ -12,15 +12,12 @@
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/linux/x11_events_linux.h"
-#include "platform/messages.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace x11 {
 namespace {
-
-constexpr uint32_t kWaitTimeout = 258;  // WAIT_TIMEOUT
-constexpr uint32_t kInfinite = 0xFFFFFFFF;
 
 struct Queued {
     Message message;
@@ -58,9 +55,9 @@ void noteTaken(const Queued& entry) {
             lastKeyText = {true, entry.message.window, entry.message.wParam, entry.key.text};
         }
     } else if (entry.message.message == WM_LBUTTONDOWN ||
-               entry.message.message == kLeftDoubleClick) {
+               entry.message.message == WM_LBUTTONDBLCLK) {
         applyKeyMessage(kKeyLeftButton, true);
-    } else if (entry.message.message == kLeftButtonUp) {
+    } else if (entry.message.message == WM_LBUTTONUP) {
         applyKeyMessage(kKeyLeftButton, false);
     }
 }
@@ -100,7 +97,7 @@ void postKeyMessage(const Message& message, KeyDetail detail) {
 }
 
 void postCharacters(WindowHandle window, std::u32string_view text) {
-    for (char32_t character : text) postMessage(window, kChar, character, 1);
+    for (char32_t character : text) postMessage(window, WM_CHAR, character, 1);
 }
 
 intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
@@ -160,7 +157,7 @@ bool TranslateMessage(const Message* message) {
     pending.pending = false;
     for (auto at = pending.text.rbegin(); at != pending.text.rend(); ++at) {
         x11::Queued entry;
-        entry.message = {message->window, x11::kChar, *at, 1, message->time, {}};
+        entry.message = {message->window, WM_CHAR, *at, 1, message->time, {}};
         x11::queue.push_front(std::move(entry));
     }
     return !pending.text.empty();
@@ -179,10 +176,9 @@ void PostQuitMessage(int32_t exitCode) {
 uint32_t MsgWaitForMultipleObjects(uint32_t milliseconds, uint32_t) {
     x11::drainEvents();
     if (x11::anyWaiting()) return 0;
-    const int timeout = milliseconds == x11::kInfinite
-                            ? -1
-                            : static_cast<int>(std::min<uint32_t>(milliseconds, INT_MAX));
-    return x11::waitForConnection(timeout) ? 0 : x11::kWaitTimeout;
+    const int timeout =
+        milliseconds == INFINITE ? -1 : static_cast<int>(std::min<uint32_t>(milliseconds, INT_MAX));
+    return x11::waitForConnection(timeout) ? 0 : WAIT_TIMEOUT;
 }
 
 uint64_t monotonicMicroseconds() {

@@ -13,19 +13,14 @@
 #include <optional>
 #include <vector>
 
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace {
-
-constexpr int32_t kScreenWidth = 0;           // SM_CXSCREEN
-constexpr int32_t kScreenHeight = 1;          // SM_CYSCREEN
-constexpr int32_t kVirtualScreenLeft = 76;    // SM_XVIRTUALSCREEN
-constexpr int32_t kVirtualScreenTop = 77;     // SM_YVIRTUALSCREEN
-constexpr int32_t kVirtualScreenWidth = 78;   // SM_CXVIRTUALSCREEN
-constexpr int32_t kVirtualScreenHeight = 79;  // SM_CYVIRTUALSCREEN
 
 struct ScreenLayout {
     Display* display = nullptr;  // the connection it was read from
@@ -103,20 +98,22 @@ void x11::displayChanged() {
 }
 
 int32_t GetSystemMetrics(int32_t index) {
+    x11::supportedOrReported(isListed(kListedSystemMetrics, index), "GetSystemMetrics", "index",
+                             static_cast<uint32_t>(index));
     const ScreenLayout* screen = layout();
     if (screen == nullptr) return 0;
     switch (index) {
-        case kScreenWidth:
+        case SM_CXSCREEN:
             return width(screen->monitors.front());
-        case kScreenHeight:
+        case SM_CYSCREEN:
             return height(screen->monitors.front());
-        case kVirtualScreenLeft:
+        case SM_XVIRTUALSCREEN:
             return screen->root.left;
-        case kVirtualScreenTop:
+        case SM_YVIRTUALSCREEN:
             return screen->root.top;
-        case kVirtualScreenWidth:
+        case SM_CXVIRTUALSCREEN:
             return width(screen->root);
-        case kVirtualScreenHeight:
+        case SM_CYVIRTUALSCREEN:
             return height(screen->root);
         default:
             return 0;

@@ -16,12 +16,13 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/pixels_linux.h"
 #include "platform/linux/text_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/messages.h"
 #include "platform/text.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace x11 {
@@ -32,7 +33,6 @@ constexpr int32_t kUseDefault = static_cast<int32_t>(0x80000000);  // CW_USEDEFA
 // when that too is left open.
 constexpr Point kDefaultPlace{26, 26};
 constexpr Point kDefaultSize{640, 480};
-constexpr uint32_t kClassDoubleClicks = 0x0008;  // CS_DBLCLKS
 
 struct ClassRecord {
     std::string name;
@@ -59,15 +59,15 @@ uint16_t addClass(ClassRecord record) {
 // The system's own classes, there before the program registers any.
 void ensureSystemClasses() {
     static const bool registered = [] {
-        addClass({"BUTTON", buttonProcedure, nullptr, kClassDoubleClicks});
-        addClass({"EDIT", editProcedure, nullptr, kClassDoubleClicks});
+        addClass({"BUTTON", buttonProcedure, nullptr, CS_DBLCLKS});
+        addClass({"EDIT", editProcedure, nullptr, CS_DBLCLKS});
         return true;
     }();
     (void)registered;
 }
 
 Rect initialPlace(uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height) {
-    const bool overlapped = (style & (kStyleChild | kStylePopup)) == 0;
+    const bool overlapped = (style & (WS_CHILD | WS_POPUP)) == 0;
     if (x == kUseDefault) {
         x = overlapped ? kDefaultPlace.x : 0;
         y = overlapped ? kDefaultPlace.y : 0;
@@ -175,6 +175,8 @@ uint16_t RegisterClassExA(const WindowClass* windowClass) {
     if (windowClass == nullptr || windowClass->className == nullptr ||
         x11::findClass(windowClass->className) != nullptr)
         return 0;
+    x11::supportedOrReported(onlyListedFlags(kListedClassStyles, windowClass->style),
+                             "RegisterClassExA", "class style", windowClass->style);
     return x11::addClass({windowClass->className, windowClass->procedure, windowClass->background,
                           windowClass->style});
 }
@@ -183,29 +185,33 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
                              uint32_t style, int32_t x, int32_t y, int32_t width, int32_t height,
                              WindowHandle parent, uintptr_t menuOrId, InstanceHandle, void*) {
     x11::ensureSystemClasses();
+    x11::supportedOrReported(onlyListedFlags(kListedWindowStyles, style), "CreateWindowExA",
+                             "style", style);
+    x11::supportedOrReported(onlyListedFlags(kListedExtendedStyles, exStyle), "CreateWindowExA",
+                             "extended style", exStyle);
     if (className == nullptr || x11::display() == nullptr) return nullptr;
     const x11::ClassRecord* windowClass = x11::findClass(className);
     x11::WindowObject* parentWindow = x11::findWindow(parent);
     if (windowClass == nullptr || (parent != nullptr && parent != x11::kDesktopWindow &&
                                    (parentWindow == nullptr || parentWindow->destroying)))
         return nullptr;
-    const bool child = parentWindow != nullptr && (style & x11::kStyleChild) != 0;
-    if ((style & x11::kStyleChild) != 0 && !child) return nullptr;  // a child needs a parent
+    const bool child = parentWindow != nullptr && (style & WS_CHILD) != 0;
+    if ((style & WS_CHILD) != 0 && !child) return nullptr;  // a child needs a parent
 
     x11::WindowObject& window = x11::addWindow();
     const WindowHandle handle = window.handle;
     window.className = windowClass->name;
     window.procedure = windowClass->procedure;
     window.background = windowClass->background;
-    window.doubleClicks = (windowClass->style & x11::kClassDoubleClicks) != 0;
+    window.doubleClicks = (windowClass->style & CS_DBLCLKS) != 0;
     window.style = style;
     window.exStyle = exStyle;
     if (title != nullptr) window.text = x11::utf8FromCp932(title).value_or("");
     window.parent = child ? parent : nullptr;
     window.id = child ? menuOrId : 0;
     window.frame = x11::frameInsets(style, exStyle);
-    window.framedByManager = !child && ((style & x11::kStyleCaption) == x11::kStyleCaption ||
-                                        (style & x11::kStylePopup) == 0);
+    window.framedByManager =
+        !child && ((style & WS_CAPTION) == WS_CAPTION || (style & WS_POPUP) == 0);
     window.place = x11::initialPlace(style, x, y, width, height);
     if (!x11::createXWindow(window)) {
         x11::removeWindow(handle);
@@ -220,7 +226,7 @@ WindowHandle CreateWindowExA(uint32_t exStyle, const char* className, const char
     }
     x11::WindowObject* created = x11::findWindow(handle);
     if (created == nullptr) return nullptr;
-    if ((style & x11::kStyleVisible) != 0) XMapWindow(x11::display(), created->xwindow);
+    if ((style & WS_VISIBLE) != 0) XMapWindow(x11::display(), created->xwindow);
     return handle;
 }
 
@@ -247,6 +253,9 @@ intptr_t DefWindowProcA(WindowHandle window, uint32_t message, uintptr_t wParam,
             return 0;
         }
         default:
+            // A listed message this backend has nothing to do for answers 0.
+            x11::supportedOrReported(isListed(kListedMessages, message), "DefWindowProcA",
+                                     "message", message);
             return 0;
     }
 }

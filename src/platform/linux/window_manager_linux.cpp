@@ -12,10 +12,6 @@
 namespace platform::x11 {
 namespace {
 
-constexpr uint32_t kStyleMaximizeBox = 0x00010000;  // WS_MAXIMIZEBOX
-constexpr uint32_t kStyleMinimizeBox = 0x00020000;  // WS_MINIMIZEBOX
-constexpr uint32_t kStyleSysMenu = 0x00080000;      // WS_SYSMENU
-
 // _MOTIF_WM_HINTS: which of its fields count, then what the user may do
 // with the window and what the manager draws around it.
 constexpr long kMotifFunctionsFlag = 1;
@@ -40,28 +36,28 @@ constexpr long kFromApplication = 1;  // the source indication of EWMH requests
 // minimum = maximum, which tiling managers (i3, sway) also take as the sign
 // to float it at that size rather than fit it into their tiles. (On Windows
 // its sizing frame would still let the user resize it.)
-bool hasFixedSize(const WindowObject& window) { return (window.style & kStyleMaximizeBox) == 0; }
+bool hasFixedSize(const WindowObject& window) { return (window.style & WS_MAXIMIZEBOX) == 0; }
 
 // An overlapped window is a normal one; a pop-up with a caption a dialog,
 // without one (a panel of tools) a utility window, which managers do not
 // tile either.
 Atom windowTypeOf(const WindowObject& window) {
     const Atoms& names = atoms();
-    if ((window.style & kStylePopup) == 0) return names.netWmWindowTypeNormal;
-    if ((window.style & kStyleCaption) == kStyleCaption) return names.netWmWindowTypeDialog;
+    if ((window.style & WS_POPUP) == 0) return names.netWmWindowTypeNormal;
+    if ((window.style & WS_CAPTION) == WS_CAPTION) return names.netWmWindowTypeDialog;
     return names.netWmWindowTypeUtility;
 }
 
 void setMotifHints(const WindowObject& window) {
     const bool fixed = hasFixedSize(window);
-    const bool minimizable = (window.style & kStyleMinimizeBox) != 0;
+    const bool minimizable = (window.style & WS_MINIMIZEBOX) != 0;
     long functions = kMotifMove | kMotifClose;
     if (minimizable) functions |= kMotifMinimize;
     if (!fixed) functions |= kMotifResize | kMotifMaximize;
     long decorations = 0;
     if (window.framedByManager) {
         decorations = kMotifBorder | kMotifTitle;
-        if ((window.style & kStyleSysMenu) != 0) decorations |= kMotifMenu;
+        if ((window.style & WS_SYSMENU) != 0) decorations |= kMotifMenu;
         if (minimizable) decorations |= kMotifMinimizeButton;
         if (!fixed) decorations |= kMotifResizeHandle | kMotifMaximizeButton;
     }

@@ -5,24 +5,17 @@
 
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/sway_ipc_linux.h"
+#include "platform/linux/unsupported_linux.h"
 #include "platform/linux/window_manager_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
 #include "platform/window_system.h"
+#include "platform/windows_values.h"
 
 namespace platform {
 namespace x11 {
 namespace {
 
-constexpr intptr_t kTopmost = -1;     // HWND_TOPMOST
-constexpr intptr_t kNotTopmost = -2;  // HWND_NOTOPMOST
-constexpr intptr_t kTop = 0;          // HWND_TOP
-constexpr intptr_t kBottom = 1;       // HWND_BOTTOM
-constexpr uint32_t kNoSize = 0x0001;
-constexpr uint32_t kNoMove = 0x0002;
-constexpr uint32_t kNoZOrder = 0x0004;
-constexpr uint32_t kShowWindow = 0x0040;
-constexpr uint32_t kHideWindow = 0x0080;
 constexpr long kIconicState = 3;  // WM_STATE
 constexpr long kNetWmStateAdd = 1;
 constexpr long kNetWmStateRemove = 0;
@@ -64,16 +57,16 @@ void announceAbove(WindowObject& window, bool above) {
 void restack(WindowObject& window, intptr_t insertAfter) {
     Display* connection = display();
     switch (insertAfter) {
-        case kTopmost:
+        case HWND_TOPMOST:
             setTopmost(window, true);
             break;
-        case kNotTopmost:
+        case HWND_NOTOPMOST:
             setTopmost(window, false);
             break;
-        case kTop:
+        case HWND_TOP:
             XRaiseWindow(connection, window.xwindow);
             break;
-        case kBottom:
+        case HWND_BOTTOM:
             XLowerWindow(connection, window.xwindow);
             break;
         default:
@@ -251,12 +244,14 @@ bool MoveWindow(WindowHandle window, int32_t x, int32_t y, int32_t width, int32_
 
 bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t y, int32_t width,
                   int32_t height, uint32_t flags) {
+    x11::supportedOrReported(onlyListedFlags(kListedPositionFlags, flags), "SetWindowPos", "flags",
+                             flags);
     x11::WindowObject* found = x11::findWindow(window);
     if (found == nullptr || found->destroying) return false;
     Rect place = found->place;
-    if ((flags & x11::kNoMove) == 0)
+    if ((flags & SWP_NOMOVE) == 0)
         place = {x, y, x + place.right - place.left, y + place.bottom - place.top};
-    if ((flags & x11::kNoSize) == 0)
+    if ((flags & SWP_NOSIZE) == 0)
         place = {place.left, place.top, place.left + width, place.top + height};
     if (!(place == found->place)) {
         const bool resized = place.right - place.left != found->place.right - found->place.left ||
@@ -266,9 +261,9 @@ bool SetWindowPos(WindowHandle window, intptr_t insertAfter, int32_t x, int32_t 
         x11::placeXWindow(*found);
         x11::invalidateAll(*found);
     }
-    if ((flags & x11::kNoZOrder) == 0) x11::restack(*found, insertAfter);
-    if ((flags & x11::kShowWindow) != 0) XMapWindow(x11::display(), found->xwindow);
-    if ((flags & x11::kHideWindow) != 0) XUnmapWindow(x11::display(), found->xwindow);
+    if ((flags & SWP_NOZORDER) == 0) x11::restack(*found, insertAfter);
+    if ((flags & SWP_SHOWWINDOW) != 0) XMapWindow(x11::display(), found->xwindow);
+    if ((flags & SWP_HIDEWINDOW) != 0) XUnmapWindow(x11::display(), found->xwindow);
     return true;
 }
 

@@ -33,21 +33,21 @@ Rect unite(const Rect& a, const Rect& b) {
 Insets frameInsets(uint32_t style, uint32_t exStyle) {
     int32_t edge = 0;
     int32_t caption = 0;
-    const bool child = (style & kStyleChild) != 0;
+    const bool child = (style & WS_CHILD) != 0;
     // An overlapped (neither child nor pop-up) window always has a caption.
     const bool captioned =
-        !child && ((style & kStyleCaption) == kStyleCaption || (style & kStylePopup) == 0);
+        !child && ((style & WS_CAPTION) == WS_CAPTION || (style & WS_POPUP) == 0);
     if (captioned) {
-        edge = (style & kStyleThickFrame) != 0 ? kThickFrame : kDialogFrame;
+        edge = (style & WS_THICKFRAME) != 0 ? kThickFrame : kDialogFrame;
         caption = kCaptionHeight;
-    } else if (!child && (style & kStyleThickFrame) != 0) {
+    } else if (!child && (style & WS_THICKFRAME) != 0) {
         edge = kThickFrame;
-    } else if ((style & kStyleDialogFrame) != 0) {
+    } else if ((style & WS_DLGFRAME) != 0) {
         edge = kDialogFrame;
-    } else if ((style & kStyleBorder) != 0) {
+    } else if ((style & WS_BORDER) != 0) {
         edge = 1;
     }
-    if ((exStyle & kExStyleClientEdge) != 0) edge += kClientEdge;
+    if ((exStyle & WS_EX_CLIENTEDGE) != 0) edge += kClientEdge;
     return {edge, edge + caption, edge, edge};
 }
 

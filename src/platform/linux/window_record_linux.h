@@ -21,17 +21,9 @@
 #include <vector>
 
 #include "platform/types.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
-
-inline constexpr uint32_t kStyleChild = 0x40000000;         // WS_CHILD
-inline constexpr uint32_t kStylePopup = 0x80000000;         // WS_POPUP
-inline constexpr uint32_t kStyleVisible = 0x10000000;       // WS_VISIBLE
-inline constexpr uint32_t kStyleCaption = 0x00C00000;       // WS_CAPTION (border and dialog frame)
-inline constexpr uint32_t kStyleBorder = 0x00800000;        // WS_BORDER
-inline constexpr uint32_t kStyleDialogFrame = 0x00400000;   // WS_DLGFRAME
-inline constexpr uint32_t kStyleThickFrame = 0x00040000;    // WS_THICKFRAME
-inline constexpr uint32_t kExStyleClientEdge = 0x00000200;  // WS_EX_CLIENTEDGE
 
 // The desktop window's handle: no window of ours, it stands for the screen.
 inline const WindowHandle kDesktopWindow = reinterpret_cast<WindowHandle>(uintptr_t{0x10});

@@ -9,7 +9,7 @@
 #include "platform/linux/message_queue_linux.h"
 #include "platform/linux/window_record_linux.h"
 #include "platform/linux/x11_display_linux.h"
-#include "platform/messages.h"
+#include "platform/windows_values.h"
 
 namespace platform::x11 {
 namespace {
