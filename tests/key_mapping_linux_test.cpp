@@ -42,12 +42,12 @@ TEST(KeyMappingLinux, KeypadDigitsOnlyWithNumLock) {
         {XK_KP_Down, XK_KP_2, keys::kNumpad2, keys::kDown},
         {XK_KP_Left, XK_KP_4, keys::kNumpad4, keys::kLeft},
         {XK_KP_Right, XK_KP_6, keys::kNumpad6, keys::kRight},
-        {XK_KP_Home, XK_KP_7, keys::kNumpad7, 0x24},       // VK_HOME
-        {XK_KP_Prior, XK_KP_9, keys::kNumpad9, 0x21},      // VK_PRIOR
-        {XK_KP_End, XK_KP_1, keys::kNumpad1, 0x23},        // VK_END
-        {XK_KP_Next, XK_KP_3, keys::kNumpad3, 0x22},       // VK_NEXT
-        {XK_KP_Insert, XK_KP_0, keys::kNumpad0, 0x2D},     // VK_INSERT
-        {XK_KP_Begin, XK_KP_5, keys::kNumpad0 + 5, 0x0C},  // VK_CLEAR
+        {XK_KP_Home, XK_KP_7, keys::kNumpad7, platform::VK_HOME},
+        {XK_KP_Prior, XK_KP_9, keys::kNumpad9, platform::VK_PRIOR},
+        {XK_KP_End, XK_KP_1, keys::kNumpad1, platform::VK_END},
+        {XK_KP_Next, XK_KP_3, keys::kNumpad3, platform::VK_NEXT},
+        {XK_KP_Insert, XK_KP_0, keys::kNumpad0, platform::VK_INSERT},
+        {XK_KP_Begin, XK_KP_5, keys::kNumpad0 + 5, platform::VK_CLEAR},
     };
     for (const Key& key : keypad) {
         EXPECT_EQ(key.withNumLock, plainKey(key.plain, key.shifted, true)) << key.shifted;
@@ -67,11 +67,11 @@ TEST(KeyMappingLinux, ModifierSidesApartAndTogether) {
     EXPECT_EQ(keys::kRightShift, plainKey(XK_Shift_R, kNoSymbol, false));
     EXPECT_EQ(keys::kLeftControl, plainKey(XK_Control_L, kNoSymbol, false));
     EXPECT_EQ(keys::kRightControl, plainKey(XK_Control_R, kNoSymbol, false));
-    EXPECT_EQ(0x10, unsidedKey(keys::kLeftShift));  // VK_SHIFT
-    EXPECT_EQ(0x10, unsidedKey(keys::kRightShift));
-    EXPECT_EQ(0x11, unsidedKey(keys::kLeftControl));  // VK_CONTROL
-    EXPECT_EQ(0x11, unsidedKey(keys::kRightControl));
-    EXPECT_EQ(0x12, unsidedKey(plainKey(XK_Alt_R, XK_Meta_R, false)));  // VK_MENU
+    EXPECT_EQ(platform::VK_SHIFT, unsidedKey(keys::kLeftShift));
+    EXPECT_EQ(platform::VK_SHIFT, unsidedKey(keys::kRightShift));
+    EXPECT_EQ(platform::VK_CONTROL, unsidedKey(keys::kLeftControl));
+    EXPECT_EQ(platform::VK_CONTROL, unsidedKey(keys::kRightControl));
+    EXPECT_EQ(platform::VK_MENU, unsidedKey(plainKey(XK_Alt_R, XK_Meta_R, false)));
     EXPECT_EQ(keys::key('A'), unsidedKey(keys::key('A')));
 }
 
@@ -80,10 +80,10 @@ TEST(KeyMappingLinux, OtherKeysTheControlsAndTheEditBoxUse) {
     EXPECT_EQ(keys::kF5, plainKey(XK_F5, XK_F5, false));
     EXPECT_EQ(keys::kLeft, plainKey(XK_Left, kNoSymbol, true));
     EXPECT_EQ(keys::kUp, plainKey(XK_Up, kNoSymbol, true));
-    EXPECT_EQ(0x08, plainKey(XK_BackSpace, XK_BackSpace, false));  // VK_BACK
-    EXPECT_EQ(0x2E, plainKey(XK_Delete, kNoSymbol, false));        // VK_DELETE
-    EXPECT_EQ(0x24, plainKey(XK_Home, kNoSymbol, false));          // VK_HOME
-    EXPECT_EQ(0x23, plainKey(XK_End, kNoSymbol, false));           // VK_END
+    EXPECT_EQ(platform::VK_BACK, plainKey(XK_BackSpace, XK_BackSpace, false));
+    EXPECT_EQ(platform::VK_DELETE, plainKey(XK_Delete, kNoSymbol, false));
+    EXPECT_EQ(platform::VK_HOME, plainKey(XK_Home, kNoSymbol, false));
+    EXPECT_EQ(platform::VK_END, plainKey(XK_End, kNoSymbol, false));
     // Keys without a virtual key of their own, and no key at all.
     EXPECT_EQ(0, plainKey(XK_Katakana, kNoSymbol, false));
     EXPECT_EQ(0, plainKey(kNoSymbol, kNoSymbol, true));
@@ -104,7 +104,8 @@ TEST(KeyMappingLinux, LatinLayoutsGoByTheLabels) {
               virtualKeyOf(key({{XK_eacute, XK_2, XK_asciitilde}}, "AE02"), kLatin, false));
     EXPECT_EQ(keys::key('0'), virtualKeyOf(key({{XK_agrave, XK_0, XK_at}}, "AE10"), kLatin, false));
     EXPECT_EQ(keys::key('A'), virtualKeyOf(key({{XK_a, XK_A}}, "AD01"), kLatin, false));
-    EXPECT_EQ(0xBC, virtualKeyOf(key({{XK_comma, XK_question}}, "AB07"), kLatin, false));
+    EXPECT_EQ(platform::VK_OEM_COMMA,
+              virtualKeyOf(key({{XK_comma, XK_question}}, "AB07"), kLatin, false));
     // QWERTZ: Z and Y as labelled.
     EXPECT_EQ(keys::key('Z'), virtualKeyOf(key({{XK_z, XK_Z}}, "AD06"), kLatin, false));
     EXPECT_EQ(keys::key('Y'), virtualKeyOf(key({{XK_y, XK_Y}}, "AB01"), kLatin, false));
@@ -121,7 +122,8 @@ TEST(KeyMappingLinux, OtherScriptsGoByPlace) {
               virtualKeyOf(key({{XK_Cyrillic_shorti, XK_Cyrillic_SHORTI}}, "AD01"), kOther, false));
     EXPECT_EQ(keys::key('U'),
               virtualKeyOf(key({{XK_Cyrillic_ghe, XK_Cyrillic_GHE}}, "AD07"), kOther, false));
-    EXPECT_EQ(0xBC, virtualKeyOf(key({{XK_Cyrillic_be, XK_Cyrillic_BE}}, "AB08"), kOther, false));
+    EXPECT_EQ(platform::VK_OEM_COMMA,
+              virtualKeyOf(key({{XK_Cyrillic_be, XK_Cyrillic_BE}}, "AB08"), kOther, false));
     EXPECT_EQ(keys::key('1'), virtualKeyOf(key({{XK_1, XK_exclam}}, "AE01"), kOther, false));
     // Greek: the ';' at Q's place is Q.
     EXPECT_EQ(keys::key('Q'), virtualKeyOf(key({{XK_semicolon, XK_colon}}, "AD01"), kOther, false));

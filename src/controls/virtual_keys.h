@@ -4,31 +4,33 @@
 
 #include <cstdint>
 
+#include "platform/windows_values.h"
+
 namespace keys {
 
-inline constexpr int32_t kEscape = 0x1B;   // VK_ESCAPE
-inline constexpr int32_t kLeft = 0x25;     // VK_LEFT
-inline constexpr int32_t kUp = 0x26;       // VK_UP
-inline constexpr int32_t kRight = 0x27;    // VK_RIGHT
-inline constexpr int32_t kDown = 0x28;     // VK_DOWN
-inline constexpr int32_t kNumpad0 = 0x60;  // VK_NUMPAD0; VK_NUMPAD1 .. 9 follow
-inline constexpr int32_t kNumpad1 = 0x61;
-inline constexpr int32_t kNumpad2 = 0x62;
-inline constexpr int32_t kNumpad3 = 0x63;
-inline constexpr int32_t kNumpad4 = 0x64;
-inline constexpr int32_t kNumpad6 = 0x66;
-inline constexpr int32_t kNumpad7 = 0x67;
-inline constexpr int32_t kNumpad8 = 0x68;
-inline constexpr int32_t kNumpad9 = 0x69;
-inline constexpr int32_t kMultiply = 0x6A;      // VK_MULTIPLY, keypad *
-inline constexpr int32_t kAdd = 0x6B;           // VK_ADD, keypad +
-inline constexpr int32_t kSubtract = 0x6D;      // VK_SUBTRACT, keypad -
-inline constexpr int32_t kDivide = 0x6F;        // VK_DIVIDE, keypad /
-inline constexpr int32_t kF5 = 0x74;            // VK_F5
-inline constexpr int32_t kLeftShift = 0xA0;     // VK_LSHIFT
-inline constexpr int32_t kRightShift = 0xA1;    // VK_RSHIFT
-inline constexpr int32_t kLeftControl = 0xA2;   // VK_LCONTROL
-inline constexpr int32_t kRightControl = 0xA3;  // VK_RCONTROL
+inline constexpr int32_t kEscape = platform::VK_ESCAPE;
+inline constexpr int32_t kLeft = platform::VK_LEFT;
+inline constexpr int32_t kUp = platform::VK_UP;
+inline constexpr int32_t kRight = platform::VK_RIGHT;
+inline constexpr int32_t kDown = platform::VK_DOWN;
+inline constexpr int32_t kNumpad0 = platform::VK_NUMPAD0;  // VK_NUMPAD1 .. 9 follow
+inline constexpr int32_t kNumpad1 = kNumpad0 + 1;
+inline constexpr int32_t kNumpad2 = kNumpad0 + 2;
+inline constexpr int32_t kNumpad3 = kNumpad0 + 3;
+inline constexpr int32_t kNumpad4 = kNumpad0 + 4;
+inline constexpr int32_t kNumpad6 = kNumpad0 + 6;
+inline constexpr int32_t kNumpad7 = kNumpad0 + 7;
+inline constexpr int32_t kNumpad8 = kNumpad0 + 8;
+inline constexpr int32_t kNumpad9 = kNumpad0 + 9;
+inline constexpr int32_t kMultiply = platform::VK_MULTIPLY;  // keypad *
+inline constexpr int32_t kAdd = platform::VK_ADD;            // keypad +
+inline constexpr int32_t kSubtract = platform::VK_SUBTRACT;  // keypad -
+inline constexpr int32_t kDivide = platform::VK_DIVIDE;      // keypad /
+inline constexpr int32_t kF5 = platform::VK_F5;
+inline constexpr int32_t kLeftShift = platform::VK_LSHIFT;
+inline constexpr int32_t kRightShift = platform::VK_RSHIFT;
+inline constexpr int32_t kLeftControl = platform::VK_LCONTROL;
+inline constexpr int32_t kRightControl = platform::VK_RCONTROL;
 
 // A letter 'A'..'Z' or a main-keyboard digit '0'..'9'.
 constexpr int32_t key(char c) { return static_cast<unsigned char>(c); }

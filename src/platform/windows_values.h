@@ -53,6 +53,69 @@
     X(uintptr_t, HTBORDER, 18)      \
     X(uintptr_t, MK_LBUTTON, 0x0001)
 
+// --- keys -------------------------------------------------------------------
+// The virtual-key codes the program reads and the Linux backend makes of the
+// keyboard and its controls handle. Letters and main-keyboard digits are
+// their upper-case ASCII codes and are not listed; VK_NUMPAD1..9 follow
+// VK_NUMPAD0, VK_F2..F24 follow VK_F1.
+#define T462_VIRTUAL_KEYS(X)        \
+    X(int32_t, VK_LBUTTON, 0x01)    \
+    X(int32_t, VK_BACK, 0x08)       \
+    X(int32_t, VK_TAB, 0x09)        \
+    X(int32_t, VK_CLEAR, 0x0C)      \
+    X(int32_t, VK_RETURN, 0x0D)     \
+    X(int32_t, VK_SHIFT, 0x10)      \
+    X(int32_t, VK_CONTROL, 0x11)    \
+    X(int32_t, VK_MENU, 0x12)       \
+    X(int32_t, VK_PAUSE, 0x13)      \
+    X(int32_t, VK_CAPITAL, 0x14)    \
+    X(int32_t, VK_ESCAPE, 0x1B)     \
+    X(int32_t, VK_SPACE, 0x20)      \
+    X(int32_t, VK_PRIOR, 0x21)      \
+    X(int32_t, VK_NEXT, 0x22)       \
+    X(int32_t, VK_END, 0x23)        \
+    X(int32_t, VK_HOME, 0x24)       \
+    X(int32_t, VK_LEFT, 0x25)       \
+    X(int32_t, VK_UP, 0x26)         \
+    X(int32_t, VK_RIGHT, 0x27)      \
+    X(int32_t, VK_DOWN, 0x28)       \
+    X(int32_t, VK_SNAPSHOT, 0x2C)   \
+    X(int32_t, VK_INSERT, 0x2D)     \
+    X(int32_t, VK_DELETE, 0x2E)     \
+    X(int32_t, VK_LWIN, 0x5B)       \
+    X(int32_t, VK_RWIN, 0x5C)       \
+    X(int32_t, VK_APPS, 0x5D)       \
+    X(int32_t, VK_NUMPAD0, 0x60)    \
+    X(int32_t, VK_MULTIPLY, 0x6A)   \
+    X(int32_t, VK_ADD, 0x6B)        \
+    X(int32_t, VK_SEPARATOR, 0x6C)  \
+    X(int32_t, VK_SUBTRACT, 0x6D)   \
+    X(int32_t, VK_DECIMAL, 0x6E)    \
+    X(int32_t, VK_DIVIDE, 0x6F)     \
+    X(int32_t, VK_F1, 0x70)         \
+    X(int32_t, VK_F5, 0x74)         \
+    X(int32_t, VK_NUMLOCK, 0x90)    \
+    X(int32_t, VK_SCROLL, 0x91)     \
+    X(int32_t, VK_LSHIFT, 0xA0)     \
+    X(int32_t, VK_RSHIFT, 0xA1)     \
+    X(int32_t, VK_LCONTROL, 0xA2)   \
+    X(int32_t, VK_RCONTROL, 0xA3)   \
+    X(int32_t, VK_LMENU, 0xA4)      \
+    X(int32_t, VK_RMENU, 0xA5)      \
+    X(int32_t, VK_OEM_1, 0xBA)      \
+    X(int32_t, VK_OEM_PLUS, 0xBB)   \
+    X(int32_t, VK_OEM_COMMA, 0xBC)  \
+    X(int32_t, VK_OEM_MINUS, 0xBD)  \
+    X(int32_t, VK_OEM_PERIOD, 0xBE) \
+    X(int32_t, VK_OEM_2, 0xBF)      \
+    X(int32_t, VK_OEM_3, 0xC0)      \
+    X(int32_t, VK_OEM_4, 0xDB)      \
+    X(int32_t, VK_OEM_5, 0xDC)      \
+    X(int32_t, VK_OEM_6, 0xDD)      \
+    X(int32_t, VK_OEM_7, 0xDE)      \
+    X(int32_t, VK_OEM_102, 0xE2)    \
+    X(int32_t, VK_PACKET, 0xE7)
+
 // --- window classes ---------------------------------------------------------
 // RegisterClassExA's class styles, LoadIconA's and LoadCursorA's system
 // resources, GetSysColor's indices and InitCommonControlsEx's classes.
@@ -352,6 +415,7 @@
 #define T462_WINDOWS_VALUES(X)   \
     T462_WINDOW_MESSAGES(X)      \
     T462_MESSAGE_DETAILS(X)      \
+    T462_VIRTUAL_KEYS(X)         \
     T462_CLASS_STYLES(X)         \
     T462_SYSTEM_COLOURS(X)       \
     T462_COMMON_CONTROLS(X)      \

@@ -116,15 +116,15 @@ intptr_t buttonProcedure(WindowHandle handle, uint32_t message, uintptr_t wParam
             release(*window, state, lParam);
             return 0;
         case WM_KEYDOWN:
-            if (wParam == static_cast<uintptr_t>(kKeySpace) && !state.spaceHeld) {
+            if (wParam == static_cast<uintptr_t>(VK_SPACE) && !state.spaceHeld) {
                 state.spaceHeld = true;
                 invalidateAll(*window);
-            } else if (wParam == static_cast<uintptr_t>(kKeyReturn)) {
+            } else if (wParam == static_cast<uintptr_t>(VK_RETURN)) {
                 notifyParent(handle, BN_CLICKED);
             }
             return 0;
         case WM_KEYUP:
-            if (wParam == static_cast<uintptr_t>(kKeySpace) && state.spaceHeld) {
+            if (wParam == static_cast<uintptr_t>(VK_SPACE) && state.spaceHeld) {
                 state.spaceHeld = false;
                 invalidateAll(*window);
                 notifyParent(handle, BN_CLICKED);

@@ -166,30 +166,30 @@ void paint(WindowObject& window, const EditState& state) {
 }
 
 void onKey(WindowObject& window, EditState& state, int32_t key) {
-    const bool shift = held(kKeyShift);
-    const bool control = held(kKeyControl);
+    const bool shift = held(VK_SHIFT);
+    const bool control = held(VK_CONTROL);
     EditText& edit = state.edit;
     switch (key) {
-        case kKeyLeft:
+        case VK_LEFT:
             edit.moveLeft(shift, control);
             break;
-        case kKeyRight:
+        case VK_RIGHT:
             edit.moveRight(shift, control);
             break;
-        case kKeyHome:
+        case VK_HOME:
             edit.moveTo(0, shift);
             break;
-        case kKeyEnd:
+        case VK_END:
             edit.moveTo(edit.text().size(), shift);
             break;
-        case kKeyDelete:
+        case VK_DELETE:
             if (shift) {
                 cut(window, state);
             } else {
                 edited(window, state, edit.eraseForward());
             }
             return;
-        case kKeyInsert:
+        case VK_INSERT:
             if (shift) {
                 paste(window, state, Selection::clipboard);
             } else if (control) {
@@ -204,7 +204,7 @@ void onKey(WindowObject& window, EditState& state, int32_t key) {
 
 void onCharacter(WindowObject& window, EditState& state, char32_t character) {
     switch (character) {
-        case kKeyBack:
+        case VK_BACK:
             edited(window, state, state.edit.eraseBackward());
             return;
         case kSelectAllKey:
@@ -237,7 +237,7 @@ void onCharacter(WindowObject& window, EditState& state, char32_t character) {
 // it) and a drag selects from there.
 void onPress(WindowObject& window, EditState& state, intptr_t lParam) {
     setFocus(window.handle);
-    state.edit.moveTo(boundaryAt(state, pointX(lParam)), held(kKeyShift));
+    state.edit.moveTo(boundaryAt(state, pointX(lParam)), held(VK_SHIFT));
     state.dragging = true;
     selectionMoved(window, state);
 }

@@ -17,7 +17,6 @@
 namespace platform::x11 {
 namespace {
 
-constexpr int32_t kKeyPacket = 0xE7;  // VK_PACKET: text without a key of its own
 constexpr intptr_t kReleaseFlags = (intptr_t{1} << 30) | (intptr_t{1} << 31);
 // Windows' defaults: a second press within 500 ms and within a 4 x 4 pixel
 // square of the first is a double click.
@@ -141,7 +140,7 @@ void handleKey(XKeyEvent& event, bool press) {
         return;
     }
     int32_t key = virtualKeyOfEvent(event);
-    if (key == 0 && !text.empty()) key = kKeyPacket;
+    if (key == 0 && !text.empty()) key = VK_PACKET;  // text without a key of its own
     if (key == 0) return;
     Message message;
     message.window = target;

@@ -5,18 +5,10 @@
 
 #include <iterator>
 
+#include "platform/windows_values.h"
+
 namespace platform::x11 {
 namespace {
-
-constexpr int32_t kNumpad0 = 0x60;  // VK_NUMPAD0
-constexpr int32_t kDecimal = 0x6E;  // VK_DECIMAL
-constexpr int32_t kF1 = 0x70;       // VK_F1
-constexpr int32_t kLeftShift = 0xA0;
-constexpr int32_t kRightShift = 0xA1;
-constexpr int32_t kLeftControl = 0xA2;
-constexpr int32_t kRightControl = 0xA3;
-constexpr int32_t kLeftMenu = 0xA4;
-constexpr int32_t kRightMenu = 0xA5;
 
 struct KeysymKey {
     uint32_t keysym;
@@ -26,93 +18,80 @@ struct KeysymKey {
 // Keys that mean the same on every layout, keypad keys without Num Lock
 // among them.
 constexpr KeysymKey kFixedKeys[] = {
-    {XK_BackSpace, 0x08},
-    {XK_Tab, 0x09},
-    {XK_Return, 0x0D},
-    {XK_KP_Enter, 0x0D},
-    {XK_Pause, 0x13},
-    {XK_Caps_Lock, 0x14},
-    {XK_Escape, 0x1B},
-    {XK_space, 0x20},
-    {XK_Prior, 0x21},
-    {XK_Next, 0x22},
-    {XK_End, 0x23},
-    {XK_Home, 0x24},
-    {XK_Left, 0x25},
-    {XK_Up, 0x26},
-    {XK_Right, 0x27},
-    {XK_Down, 0x28},
-    {XK_Print, 0x2C},
-    {XK_Insert, 0x2D},
-    {XK_Delete, 0x2E},
-    {XK_KP_Prior, 0x21},
-    {XK_KP_Next, 0x22},
-    {XK_KP_End, 0x23},
-    {XK_KP_Home, 0x24},
-    {XK_KP_Left, 0x25},
-    {XK_KP_Up, 0x26},
-    {XK_KP_Right, 0x27},
-    {XK_KP_Down, 0x28},
-    {XK_KP_Begin, 0x0C},
-    {XK_KP_Insert, 0x2D},
-    {XK_KP_Delete, 0x2E},
-    {XK_KP_Multiply, 0x6A},
-    {XK_KP_Add, 0x6B},
-    {XK_KP_Separator, 0x6C},
-    {XK_KP_Subtract, 0x6D},
-    {XK_KP_Divide, 0x6F},
-    {XK_Num_Lock, 0x90},
-    {XK_Scroll_Lock, 0x91},
-    {XK_Shift_L, kLeftShift},
-    {XK_Shift_R, kRightShift},
-    {XK_Control_L, kLeftControl},
-    {XK_Control_R, kRightControl},
-    {XK_Alt_L, kLeftMenu},
-    {XK_Alt_R, kRightMenu},
-    {XK_ISO_Level3_Shift, kRightMenu},
-    {XK_Super_L, 0x5B},
-    {XK_Super_R, 0x5C},
-    {XK_Menu, 0x5D},
+    {XK_BackSpace, VK_BACK},
+    {XK_Tab, VK_TAB},
+    {XK_Return, VK_RETURN},
+    {XK_KP_Enter, VK_RETURN},
+    {XK_Pause, VK_PAUSE},
+    {XK_Caps_Lock, VK_CAPITAL},
+    {XK_Escape, VK_ESCAPE},
+    {XK_space, VK_SPACE},
+    {XK_Prior, VK_PRIOR},
+    {XK_Next, VK_NEXT},
+    {XK_End, VK_END},
+    {XK_Home, VK_HOME},
+    {XK_Left, VK_LEFT},
+    {XK_Up, VK_UP},
+    {XK_Right, VK_RIGHT},
+    {XK_Down, VK_DOWN},
+    {XK_Print, VK_SNAPSHOT},
+    {XK_Insert, VK_INSERT},
+    {XK_Delete, VK_DELETE},
+    {XK_KP_Prior, VK_PRIOR},
+    {XK_KP_Next, VK_NEXT},
+    {XK_KP_End, VK_END},
+    {XK_KP_Home, VK_HOME},
+    {XK_KP_Left, VK_LEFT},
+    {XK_KP_Up, VK_UP},
+    {XK_KP_Right, VK_RIGHT},
+    {XK_KP_Down, VK_DOWN},
+    {XK_KP_Begin, VK_CLEAR},
+    {XK_KP_Insert, VK_INSERT},
+    {XK_KP_Delete, VK_DELETE},
+    {XK_KP_Multiply, VK_MULTIPLY},
+    {XK_KP_Add, VK_ADD},
+    {XK_KP_Separator, VK_SEPARATOR},
+    {XK_KP_Subtract, VK_SUBTRACT},
+    {XK_KP_Divide, VK_DIVIDE},
+    {XK_Num_Lock, VK_NUMLOCK},
+    {XK_Scroll_Lock, VK_SCROLL},
+    {XK_Shift_L, VK_LSHIFT},
+    {XK_Shift_R, VK_RSHIFT},
+    {XK_Control_L, VK_LCONTROL},
+    {XK_Control_R, VK_RCONTROL},
+    {XK_Alt_L, VK_LMENU},
+    {XK_Alt_R, VK_RMENU},
+    {XK_ISO_Level3_Shift, VK_RMENU},
+    {XK_Super_L, VK_LWIN},
+    {XK_Super_R, VK_RWIN},
+    {XK_Menu, VK_APPS},
 };
-
-constexpr int32_t kOemSemicolon = 0xBA;  // VK_OEM_1
-constexpr int32_t kOemPlus = 0xBB;
-constexpr int32_t kOemComma = 0xBC;
-constexpr int32_t kOemMinus = 0xBD;
-constexpr int32_t kOemPeriod = 0xBE;
-constexpr int32_t kOemSlash = 0xBF;        // VK_OEM_2
-constexpr int32_t kOemGrave = 0xC0;        // VK_OEM_3
-constexpr int32_t kOemBracketLeft = 0xDB;  // VK_OEM_4
-constexpr int32_t kOemBackslash = 0xDC;    // VK_OEM_5
-constexpr int32_t kOemBracketRight = 0xDD;
-constexpr int32_t kOemApostrophe = 0xDE;  // VK_OEM_7
-constexpr int32_t kOem102 = 0xE2;         // the key between left Shift and Z
 
 // The punctuation keys of the US layout, by their characters.
 constexpr KeysymKey kPunctuationKeys[] = {
-    {XK_semicolon, kOemSemicolon},   {XK_equal, kOemPlus},
-    {XK_comma, kOemComma},           {XK_minus, kOemMinus},
-    {XK_period, kOemPeriod},         {XK_slash, kOemSlash},
-    {XK_grave, kOemGrave},           {XK_bracketleft, kOemBracketLeft},
-    {XK_backslash, kOemBackslash},   {XK_bracketright, kOemBracketRight},
-    {XK_apostrophe, kOemApostrophe},
+    {XK_semicolon, VK_OEM_1},    {XK_equal, VK_OEM_PLUS},    {XK_comma, VK_OEM_COMMA},
+    {XK_minus, VK_OEM_MINUS},    {XK_period, VK_OEM_PERIOD}, {XK_slash, VK_OEM_2},
+    {XK_grave, VK_OEM_3},        {XK_bracketleft, VK_OEM_4}, {XK_backslash, VK_OEM_5},
+    {XK_bracketright, VK_OEM_6}, {XK_apostrophe, VK_OEM_7},
 };
 
 // The main block's keys by their XKB names: the four rows from the digits
 // down, each the US layout's keys from the left, then the keys of no row.
 constexpr const char* kRowNames[] = {"AE", "AD", "AC", "AB"};
 constexpr int32_t kRowKeys[][12] = {
-    {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', kOemMinus, kOemPlus},
-    {'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', kOemBracketLeft, kOemBracketRight},
-    {'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', kOemSemicolon, kOemApostrophe, 0},
-    {'Z', 'X', 'C', 'V', 'B', 'N', 'M', kOemComma, kOemPeriod, kOemSlash, 0, 0},
+    {'1', '2', '3', '4', '5', '6', '7', '8', '9', '0', VK_OEM_MINUS, VK_OEM_PLUS},
+    {'Q', 'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O', 'P', VK_OEM_4, VK_OEM_6},
+    {'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K', 'L', VK_OEM_1, VK_OEM_7, 0},
+    {'Z', 'X', 'C', 'V', 'B', 'N', 'M', VK_OEM_COMMA, VK_OEM_PERIOD, VK_OEM_2, 0, 0},
 };
 struct NamedKey {
     const char* name;
     int32_t key;
 };
-constexpr NamedKey kOtherNamedKeys[] = {
-    {"TLDE", kOemGrave}, {"BKSL", kOemBackslash}, {"AC12", kOemBackslash}, {"LSGT", kOem102}};
+constexpr NamedKey kOtherNamedKeys[] = {{"TLDE", VK_OEM_3},
+                                        {"BKSL", VK_OEM_5},
+                                        {"AC12", VK_OEM_5},
+                                        {"LSGT", VK_OEM_102}};  // LSGT: between left Shift and Z
 
 template <size_t N>
 int32_t keyOfKeysym(const KeysymKey (&table)[N], uint32_t keysym) {
@@ -158,8 +137,8 @@ uint32_t levelOf(const KeySymbols& key, size_t level) {
 // A keypad digit or decimal point: what Num Lock switches the keypad to.
 int32_t numpadKeyOf(uint32_t keysym) {
     if (keysym >= XK_KP_0 && keysym <= XK_KP_9)
-        return kNumpad0 + static_cast<int32_t>(keysym - XK_KP_0);
-    if (keysym == XK_KP_Decimal) return kDecimal;
+        return VK_NUMPAD0 + static_cast<int32_t>(keysym - XK_KP_0);
+    if (keysym == XK_KP_Decimal) return VK_DECIMAL;
     return 0;
 }
 
@@ -179,7 +158,7 @@ bool isLatinLayout(const std::vector<KeySymbols>& keys) {
 
 int32_t virtualKeyOf(const KeySymbols& key, bool latinLayout, bool numLock) {
     const uint32_t plain = levelOf(key, 0);
-    if (plain >= XK_F1 && plain <= XK_F24) return kF1 + static_cast<int32_t>(plain - XK_F1);
+    if (plain >= XK_F1 && plain <= XK_F24) return VK_F1 + static_cast<int32_t>(plain - XK_F1);
     // A keypad whose plain level already is the digit keeps it.
     if (const int32_t digit = numpadKeyOf(plain)) return digit;
     if (numLock) {
@@ -195,15 +174,15 @@ int32_t virtualKeyOf(const KeySymbols& key, bool latinLayout, bool numLock) {
 
 int32_t unsidedKey(int32_t key) {
     switch (key) {
-        case kLeftShift:
-        case kRightShift:
-            return 0x10;  // VK_SHIFT
-        case kLeftControl:
-        case kRightControl:
-            return 0x11;  // VK_CONTROL
-        case kLeftMenu:
-        case kRightMenu:
-            return 0x12;  // VK_MENU
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            return VK_SHIFT;
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            return VK_CONTROL;
+        case VK_LMENU:
+        case VK_RMENU:
+            return VK_MENU;
         default:
             return key;
     }

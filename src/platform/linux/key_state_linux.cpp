@@ -24,9 +24,6 @@ namespace {
 constexpr int kKeyCount = 256;
 constexpr uint8_t kDown = 0x80;
 constexpr uint8_t kToggled = 0x01;
-constexpr int32_t kLeftShift = 0xA0;
-constexpr int32_t kLeftControl = 0xA2;
-constexpr int32_t kLeftMenu = 0xA4;
 
 // What the keyboard's keys are, read from the server when first needed and
 // again when the layout, or the group of it in use, changes.
@@ -159,11 +156,11 @@ bool queueKeyDown(int32_t key) { return (queueState[static_cast<size_t>(key)] & 
 uint8_t lockToggle(int32_t key) {
     const unsigned int locked = currentMapping().lockedModifiers;
     switch (key) {
-        case kKeyCapital:
+        case VK_CAPITAL:
             return (locked & LockMask) != 0 ? kToggled : 0;
-        case kKeyNumLock:
+        case VK_NUMLOCK:
             return (locked & mapping.numLockMask) != 0 ? kToggled : 0;
-        case kKeyScrollLock:
+        case VK_SCROLL:
             return mapping.scrollLockMask != 0 && (locked & mapping.scrollLockMask) != 0 ? kToggled
                                                                                          : 0;
         default:
@@ -183,16 +180,16 @@ void applyKeyMessage(int32_t sidedKey, bool down) {
     setQueueKey(sidedKey, down);
     const int32_t unsided = unsidedKey(sidedKey);
     if (unsided == sidedKey) return;
-    const int32_t left = unsided == kKeyShift     ? kLeftShift
-                         : unsided == kKeyControl ? kLeftControl
-                                                  : kLeftMenu;
+    const int32_t left = unsided == VK_SHIFT     ? VK_LSHIFT
+                         : unsided == VK_CONTROL ? VK_LCONTROL
+                                                 : VK_LMENU;
     setQueueKey(unsided, queueKeyDown(left) || queueKeyDown(left + 1));
 }
 
 void resyncKeyState(const char keys[32]) {
     const std::array<bool, kKeyCount> held = keysHeld(keys);
     for (int key = 0; key < kKeyCount; ++key) {
-        if (key == kKeyLeftButton) continue;
+        if (key == VK_LBUTTON) continue;
         uint8_t& state = queueState[static_cast<size_t>(key)];
         state =
             static_cast<uint8_t>((state & kToggled) | (held[static_cast<size_t>(key)] ? kDown : 0));

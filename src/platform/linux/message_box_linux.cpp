@@ -105,7 +105,7 @@ intptr_t boxProcedure(WindowHandle window, uint32_t message, uintptr_t wParam, i
             if ((wParam & 0xFFFF) == IDOK && current != nullptr) current->answered = true;
             return 0;
         case WM_KEYDOWN:
-            if ((wParam == kKeyReturn || wParam == kKeyEscape || wParam == kKeySpace) &&
+            if ((wParam == VK_RETURN || wParam == VK_ESCAPE || wParam == VK_SPACE) &&
                 current != nullptr)
                 current->answered = true;
             return 0;

@@ -56,9 +56,9 @@ void noteTaken(const Queued& entry) {
         }
     } else if (entry.message.message == WM_LBUTTONDOWN ||
                entry.message.message == WM_LBUTTONDBLCLK) {
-        applyKeyMessage(kKeyLeftButton, true);
+        applyKeyMessage(VK_LBUTTON, true);
     } else if (entry.message.message == WM_LBUTTONUP) {
-        applyKeyMessage(kKeyLeftButton, false);
+        applyKeyMessage(VK_LBUTTON, false);
     }
 }
 
