@@ -54,10 +54,10 @@
     X(uintptr_t, MK_LBUTTON, 0x0001)
 
 // --- keys -------------------------------------------------------------------
-// The virtual-key codes the program reads and the Linux backend makes of the
-// keyboard and its controls handle. Letters and main-keyboard digits are
-// their upper-case ASCII codes and are not listed; VK_NUMPAD1..9 follow
-// VK_NUMPAD0, VK_F2..F24 follow VK_F1.
+// The virtual-key codes the program polls, the Linux backend makes of X keys
+// and its controls handle. Letters and main-keyboard digits are their
+// upper-case ASCII codes and are not listed; VK_NUMPAD1..9 follow VK_NUMPAD0
+// and VK_F2..F24 follow VK_F1.
 #define T462_VIRTUAL_KEYS(X)        \
     X(int32_t, VK_LBUTTON, 0x01)    \
     X(int32_t, VK_BACK, 0x08)       \
