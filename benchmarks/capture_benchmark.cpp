@@ -51,10 +51,10 @@ void BM_ApplyKeys(benchmark::State& run) {
     const bool busy = run.range(0) != 0;
     KeySet down;
     if (busy)
-        for (int32_t key : {keys::kNumpad8, keys::kNumpad9, keys::key('D'), keys::key('E'),
-                            keys::key('8'), keys::key('O'), keys::key('U'), keys::key('2'),
-                            keys::kNumpad6, keys::kAdd, keys::kLeftShift, keys::kLeftControl,
-                            keys::kDivide, keys::kLeft, keys::kUp})
+        for (int32_t key :
+             {keys::kNumpad8, keys::kNumpad9, keys::key('D'), keys::key('E'), keys::key('8'),
+              keys::key('O'), keys::key('U'), keys::key('2'), keys::kNumpad6, keys::kAdd,
+              keys::kLeftShift, keys::kLeftControl, keys::kDivide, keys::kLeft, keys::kUp})
             down.press(key);
     ViewerState state;
     const platform::Rect panel{0, 0, 177, 152};

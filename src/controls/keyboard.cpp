@@ -1,9 +1,9 @@
 #include "controls/keyboard.h"
 
-#include "measure/frame_timing.h"
 #include "capture/screen_capture.h"
 #include "controls/apply_keys.h"
 #include "controls/viewer_state.h"
+#include "measure/frame_timing.h"
 #include "platform/window_system.h"
 
 namespace {
