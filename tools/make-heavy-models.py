@@ -35,10 +35,10 @@ ROOT = os.path.dirname(HERE)
 
 
 def tool(name):
-    spec = importlib.util.spec_from_file_location(name.replace("-", "_"),
-                                                  os.path.join(HERE, name + ".py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(name.replace("-", "_"),
+                                                   os.path.join(HERE, name + ".py"))
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
