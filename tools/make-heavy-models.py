@@ -211,6 +211,9 @@ MODELS = {
 
 
 def main():
+    if len(sys.argv) > 2 or (len(sys.argv) == 2 and sys.argv[1].startswith("-")):
+        print(__doc__)
+        sys.exit(0 if sys.argv[1] in ("-h", "--help") else 2)
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "models")
     for name, make in MODELS.items():
         folder = os.path.join(out, name)
