@@ -24,6 +24,7 @@
 #include "platform/linux/gl_device_linux.h"
 #include "platform/linux/gl_font_face_linux.h"
 #include "platform/linux/gl_objects_linux.h"
+#include "platform/linux/gl_texture_linux.h"
 #include "platform/ref.h"
 
 namespace platform {
@@ -37,21 +38,7 @@ using Line = d3dx::TextLine<GLuint>;
 void releaseTexture(GLuint texture) { glDeleteTextures(1, &texture); }
 
 GLuint uploadLine(const std::vector<uint32_t>& pixels, uint32_t width, uint32_t height) {
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, static_cast<GLsizei>(width),
-                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
-                 pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
+    return gl::uploadPixels(pixels.data(), width, height, GL_RGBA8, GL_CLAMP_TO_EDGE);
 }
 
 class Font final : public RefCounted<D3DXFont> {

@@ -11,6 +11,25 @@
 
 namespace platform {
 namespace gl {
+
+GLuint uploadPixels(const uint32_t* pixels, uint32_t width, uint32_t height, GLint format,
+                    GLint wrap) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, format, static_cast<GLsizei>(width),
+                 static_cast<GLsizei>(height), 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, pixels);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
+
 namespace {
 
 // Our pixels are 0xAARRGGBB words, which OpenGL reads as BGRA with the
@@ -35,19 +54,8 @@ std::shared_ptr<GlTexture> createTexture(const image::Image& picture) {
     texture->alpha = picture.hasAlpha;
     for (int i = 0; i < 8 && glGetError() != GL_NO_ERROR; ++i) {
     }
-    glGenTextures(1, &texture->name);
-    glBindTexture(GL_TEXTURE_2D, texture->name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, picture.hasAlpha ? GL_RGBA8 : GL_RGB8,
-                 static_cast<GLsizei>(picture.width), static_cast<GLsizei>(picture.height), 0,
-                 GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, picture.pixels.data());
-    glBindTexture(GL_TEXTURE_2D, 0);
+    texture->name = uploadPixels(picture.pixels.data(), picture.width, picture.height,
+                                 picture.hasAlpha ? GL_RGBA8 : GL_RGB8, GL_REPEAT);
     if (glGetError() != GL_NO_ERROR) return nullptr;
     return texture;
 }

@@ -34,6 +34,11 @@ struct GlTexture {
 
 using TextureCache = d3dx::TextureCache<GlTexture>;
 
+// A new texture of one level holding `width` x `height` 0xAARRGGBB pixels,
+// point-sampled, with `wrap` at its edges, stored as `format`; unbound after.
+GLuint uploadPixels(const uint32_t* pixels, uint32_t width, uint32_t height, GLint format,
+                    GLint wrap);
+
 class Texture final : public RefCounted<Direct3DTexture9> {
 public:
     Texture(Device& device, std::shared_ptr<const GlTexture> texture);
