@@ -309,15 +309,17 @@ TEST(XFileMaterialsTest, TextureNamesKeepTheirRawBytes) {
 }
 
 TEST(XFileMaterialsTest, MaterialBufferHandsTheNamesOutAsCStrings) {
-    std::vector<xfile::MeshMaterial> materials(2);
+    std::vector<xfile::MeshMaterial> materials(3);
     materials[0].material.power = 3.0f;
     materials[0].textureFilename = std::string("a.bmp\0tail", 10);
+    materials[2].textureFilename = std::string("b.png");
     auto* buffer = new d3dx::MaterialBuffer(materials);
-    ASSERT_EQ(buffer->GetBufferSize(), 2 * sizeof(platform::MeshMaterial));
+    ASSERT_EQ(buffer->GetBufferSize(), 3 * sizeof(platform::MeshMaterial));
     const auto* entries = static_cast<const platform::MeshMaterial*>(buffer->GetBufferPointer());
     EXPECT_FLOAT_EQ(entries[0].material.power, 3.0f);
     EXPECT_STREQ(entries[0].textureFilename, "a.bmp");
     EXPECT_EQ(entries[1].textureFilename, nullptr);
+    EXPECT_STREQ(entries[2].textureFilename, "b.png");
     buffer->AddRef();
     EXPECT_EQ(buffer->Release(), 1u);
     EXPECT_EQ(buffer->Release(), 0u);

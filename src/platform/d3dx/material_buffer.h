@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <cstring>
 #include <vector>
 
 #include "platform/d3dx/xfile/x_mesh.h"
@@ -17,14 +17,25 @@ namespace d3dx {
 class MaterialBuffer final : public platform::RefCounted<platform::D3DXBuffer> {
 public:
     explicit MaterialBuffer(const std::vector<xfile::MeshMaterial>& materials)
-        : entries_(materials.size()), names_(materials.size()) {
+        : entries_(materials.size()) {
+        // The names as the C strings they become (cut at an embedded NUL),
+        // one after another in one block: a model of thousands of materials
+        // is loaded every frame.
+        size_t total = 0;
+        for (const xfile::MeshMaterial& material : materials) {
+            if (material.textureFilename)
+                total += std::strlen(material.textureFilename->c_str()) + 1;
+        }
+        names_.resize(total);
+        char* next = names_.data();
         for (size_t i = 0; i < materials.size(); ++i) {
             entries_[i].material = materials[i].material;
-            if (materials[i].textureFilename) {
-                // The name as the C string it becomes: cut at an embedded NUL.
-                names_[i] = materials[i].textureFilename->c_str();
-                entries_[i].textureFilename = names_[i].data();
-            }
+            if (!materials[i].textureFilename) continue;
+            const char* name = materials[i].textureFilename->c_str();
+            const size_t size = std::strlen(name) + 1;
+            std::memcpy(next, name, size);
+            entries_[i].textureFilename = next;
+            next += size;
         }
     }
 
@@ -35,7 +46,7 @@ public:
 
 private:
     std::vector<platform::MeshMaterial> entries_;
-    std::vector<std::string> names_;  // never resized: the entries point into them
+    std::vector<char> names_;  // never resized: the entries point into it
 };
 
 }  // namespace d3dx
