@@ -93,6 +93,7 @@ void setNormalHints(const WindowObject& window) {
 // Whether a window manager runs that lists _NET_WM_MOVERESIZE among what it
 // supports.
 bool managerOffersMoves() {
+    if (!managerRunning()) return false;
     Display* connection = display();
     const Atoms& names = atoms();
     const ::Window root = DefaultRootWindow(connection);
@@ -101,14 +102,6 @@ bool managerOffersMoves() {
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    bool running = false;
-    if (XGetWindowProperty(connection, root, names.netSupportingWmCheck, 0, 1, False, XA_WINDOW,
-                           &type, &format, &count, &remaining, &data) == Success) {
-        running = data != nullptr && format == 32 && count == 1;
-        if (data != nullptr) XFree(data);
-    }
-    if (!running) return false;
-    data = nullptr;
     bool offered = false;
     if (XGetWindowProperty(connection, root, names.netSupported, 0, 1024, False, XA_ATOM, &type,
                            &format, &count, &remaining, &data) == Success &&
@@ -122,6 +115,23 @@ bool managerOffersMoves() {
 }
 
 }  // namespace
+
+bool managerRunning() {
+    Display* connection = display();
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    bool running = false;
+    if (XGetWindowProperty(connection, DefaultRootWindow(connection), atoms().netSupportingWmCheck,
+                           0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
+                           &data) == Success) {
+        running = data != nullptr && format == 32 && count == 1;
+        if (data != nullptr) XFree(data);
+    }
+    return running;
+}
 
 void describeToManager(WindowObject& window) {
     Display* connection = display();

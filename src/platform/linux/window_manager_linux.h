@@ -7,6 +7,10 @@
 
 namespace platform::x11 {
 
+// Whether a window manager runs (one that says so, as EWMH asks; XWayland's
+// managers do).
+bool managerRunning();
+
 // Before the window is first mapped: its names, place and size limits, what
 // kind of window it is, its decorations and what the user may do with it,
 // the close protocol.

@@ -106,7 +106,11 @@ void placeXWindow(WindowObject& window) {
     if (sameSize && window.mapped && isTopLevel(window) && underSway() &&
         swayMoveWindow(window.xwindow, place.left, place.top))
         return;
-    window.placeSerial = NextRequest(connection);
+    // Only without a manager is the configure event our request brings the
+    // next word on the window's place. A manager places a window in its own
+    // time, and its events may carry a serial from before this request,
+    // which it may never answer (sway drops it).
+    window.placeSerial = managerRunning() ? 0 : NextRequest(connection);
     XMoveResizeWindow(connection, window.xwindow, rect.left, rect.top,
                       static_cast<unsigned>(std::max(rect.right - rect.left, 1)),
                       static_cast<unsigned>(std::max(rect.bottom - rect.top, 1)));

@@ -67,8 +67,8 @@ struct WindowObject {
     bool minimised = false;
     bool topmost = false;
     bool destroying = false;
-    // The request that last placed the X window: configure events older than
-    // it describe a place already left.
+    // Without a window manager, the request that last placed the X window:
+    // configure events older than it describe a place already left.
     unsigned long placeSerial = 0;
     // Where the program last put the window; when a window manager first
     // showed it; whether the program has asked for its place again since.
