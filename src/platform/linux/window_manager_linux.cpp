@@ -3,7 +3,9 @@
 #include <X11/Xatom.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/linux/sway_ipc_linux.h"
 #include "platform/linux/window_record_linux.h"
@@ -29,8 +31,9 @@ constexpr long kMotifMinimizeButton = 32;
 constexpr long kMotifMaximizeButton = 64;
 constexpr int kMotifHintCount = 5;
 
-constexpr long kMoveResizeMove = 8;   // _NET_WM_MOVERESIZE_MOVE
-constexpr long kFromApplication = 1;  // the source indication of EWMH requests
+constexpr long kMoveResizeMove = 8;         // _NET_WM_MOVERESIZE_MOVE
+constexpr long kFromApplication = 1;        // the source indication of EWMH requests
+constexpr long kMostSupportedAtoms = 1024;  // of _NET_SUPPORTED, read at most
 
 // A window without a maximise box keeps the size the program gives it:
 // minimum = maximum, which tiling managers (i3, sway) also take as the sign
@@ -94,43 +97,17 @@ void setNormalHints(const WindowObject& window) {
 // supports.
 bool managerOffersMoves() {
     if (!managerRunning()) return false;
-    Display* connection = display();
-    const Atoms& names = atoms();
-    const ::Window root = DefaultRootWindow(connection);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    bool offered = false;
-    if (XGetWindowProperty(connection, root, names.netSupported, 0, 1024, False, XA_ATOM, &type,
-                           &format, &count, &remaining, &data) == Success &&
-        data != nullptr && format == 32) {
-        const auto* supported = reinterpret_cast<const Atom*>(data);
-        for (unsigned long i = 0; i < count && !offered; ++i)
-            offered = supported[i] == names.netWmMoveResize;
-    }
-    if (data != nullptr) XFree(data);
-    return offered;
+    const std::vector<long> supported = propertyItems(
+        DefaultRootWindow(display()), atoms().netSupported, XA_ATOM, kMostSupportedAtoms);
+    return std::find(supported.begin(), supported.end(),
+                     static_cast<long>(atoms().netWmMoveResize)) != supported.end();
 }
 
 }  // namespace
 
 bool managerRunning() {
-    Display* connection = display();
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    bool running = false;
-    if (XGetWindowProperty(connection, DefaultRootWindow(connection), atoms().netSupportingWmCheck,
-                           0, 1, False, XA_WINDOW, &type, &format, &count, &remaining,
-                           &data) == Success) {
-        running = data != nullptr && format == 32 && count == 1;
-        if (data != nullptr) XFree(data);
-    }
-    return running;
+    return propertyItems(DefaultRootWindow(display()), atoms().netSupportingWmCheck, XA_WINDOW, 1)
+               .size() == 1;
 }
 
 void describeToManager(WindowObject& window) {

@@ -2,6 +2,7 @@
 #include <X11/extensions/shape.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/linux/gdi_objects_linux.h"
 #include "platform/linux/sway_ipc_linux.h"
@@ -217,18 +218,9 @@ void applyShape(WindowObject& window) {
 }
 
 void noteWindowState(WindowObject& window) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
     const Atom wmState = atoms().wmState;
-    if (XGetWindowProperty(display(), window.xwindow, wmState, 0, 2, False, wmState, &type, &format,
-                           &count, &remaining, &data) != Success)
-        return;
-    window.minimised = data != nullptr && format == 32 && count >= 1 &&
-                       reinterpret_cast<const long*>(data)[0] == kIconicState;
-    if (data != nullptr) XFree(data);
+    const std::vector<long> state = propertyItems(window.xwindow, wmState, wmState, 2);
+    window.minimised = !state.empty() && state[0] == kIconicState;
 }
 
 }  // namespace x11

@@ -155,6 +155,24 @@ void noteEventTime(const XEvent& event) {
     }
 }
 
+std::vector<long> propertyItems(::Window window, Atom property, Atom type, long maxItems) {
+    Atom actualType = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    std::vector<long> items;
+    if (display() == nullptr) return items;
+    if (XGetWindowProperty(display(), window, property, 0, maxItems, False, type, &actualType,
+                           &format, &count, &remaining, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto* first = reinterpret_cast<const long*>(data);
+        items.assign(first, first + count);
+    }
+    if (data != nullptr) XFree(data);
+    return items;
+}
+
 bool waitForConnection(int milliseconds) {
     Display* connection = display();
     if (connection == nullptr) return false;

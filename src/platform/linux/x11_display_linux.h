@@ -6,6 +6,8 @@
 
 #include <X11/Xlib.h>
 
+#include <vector>
+
 namespace platform::x11 {
 
 // The one connection to the X server, opened on first use (from $DISPLAY);
@@ -55,6 +57,10 @@ struct ExtensionEvents {
     bool shape = false;
 };
 const ExtensionEvents& extensionEvents();
+
+// The 32-bit items (Xlib hands them out as longs) of a window's property of
+// type `type`, at most `maxItems`; none where the window lacks it.
+std::vector<long> propertyItems(::Window window, Atom property, Atom type, long maxItems);
 
 // Waits until the connection has something to read or `milliseconds` pass
 // (negative: no limit). True when there is something to read.
